@@ -1,0 +1,40 @@
+# Project-wide compile settings, applied to our own targets only.
+function(korvel_target_settings target)
+  target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Wshadow -Wconversion
+                         -Wno-sign-conversion -Werror)
+  if(KORVEL_SANITIZE)
+    target_compile_options(${target} PRIVATE -fsanitize=address,undefined -fno-omit-frame-pointer
+                           -fno-sanitize-recover=undefined)
+    target_link_options(${target} PRIVATE -fsanitize=address,undefined)
+  endif()
+endfunction()
+
+# One static library per source folder; every .cpp in the folder (and below) belongs to it.
+function(korvel_library name dir)
+  file(GLOB_RECURSE srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${dir}/*.cpp)
+  if(NOT srcs)  # a folder whose code has not been written yet still links
+    set(srcs ${CMAKE_CURRENT_BINARY_DIR}/${name}_empty.cpp)
+    file(WRITE ${srcs} "")
+  endif()
+  add_library(${name} STATIC ${srcs})
+  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+  korvel_target_settings(${name})
+endfunction()
+
+# One test executable per test folder.
+function(korvel_test name dir)
+  file(GLOB_RECURSE srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${dir}/*.cpp)
+  if(NOT srcs)
+    return()
+  endif()
+  add_executable(${name} ${srcs})
+  target_link_libraries(${name} PRIVATE ${ARGN} GTest::gtest GTest::gmock GTest::gtest_main)
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
+  target_compile_definitions(${name} PRIVATE
+    KORVEL_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
+    KORVEL_SHARED_DIR="${PROJECT_SOURCE_DIR}/../shared")
+  korvel_target_settings(${name})
+  include(GoogleTest)
+  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
+                       PROPERTIES TIMEOUT 300 ENVIRONMENT "LANG=en_US.UTF-8;TZ=UTC")
+endfunction()

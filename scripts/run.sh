@@ -1,0 +1,68 @@
+#!/usr/bin/env bash
+# The project's one entry point for set-up, building and the two README jobs.
+#   scripts/run.sh sample   install what is missing, build, draw every widget from the sample
+#   scripts/run.sh test     install what is missing, build twice (plain and sanitized), run all tests
+set -euo pipefail
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+cd "$root"
+
+packages=(
+  build-essential cmake pkg-config git
+  libsimdjson-dev libboost1.81-dev libcli11-dev
+  libpango1.0-dev libcairo2-dev libpng-dev libicu-dev gettext
+  fonts-inter fonts-jetbrains-mono fonts-quicksand
+  libgtest-dev libgmock-dev libbenchmark-dev
+  locales
+)
+
+install_missing() {
+  local missing=()
+  for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+  done
+  if ((${#missing[@]})); then
+    echo "== installing: ${missing[*]}"
+    local sudo=""; [ "$(id -u)" -eq 0 ] || sudo="sudo"
+    $sudo apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+  fi
+}
+
+build() {  # preset
+  cmake --preset "$1" >/dev/null
+  cmake --build --preset "$1"
+}
+
+stage() {  # name budget-minutes command...
+  local name=$1 budget=$2; shift 2
+  local t0=$SECONDS
+  echo "== $name (budget ${budget} min)"
+  "$@"
+  echo "== $name took $((SECONDS - t0)) s"
+}
+
+run_tests() {  # preset
+  ctest --preset "$1"
+}
+
+case "${1:-}" in
+  sample)
+    install_missing
+    stage "build" 8 build default
+    now=$(( $(grep -o '"generatedMs": *[0-9]*' examples/week.json | grep -o '[0-9]*$') / 1000 + 3600 ))
+    ./build/default/src/korvel-widgets check examples/week.json
+    ./build/default/src/korvel-widgets timeline --snapshot examples/week.json --now "$now"
+    ;;
+  test)
+    install_missing
+    export LSAN_OPTIONS="suppressions=$root/tests/lsan.supp:print_suppressions=0"
+    stage "release build" 8 build default
+    stage "release tests" 4 run_tests default
+    stage "sanitizer build" 10 build asan
+    stage "sanitizer tests" 8 run_tests asan
+    ;;
+  *)
+    echo "usage: scripts/run.sh sample|test" >&2
+    exit 2
+    ;;
+esac

@@ -1,0 +1,12 @@
+#pragma once
+// Subcommands of the korvel-widgets program. Each adds itself to the app; its callback stores
+// the process exit code: 0 success, 1 input refused or unreadable, 2 usage error.
+#include <CLI/CLI.hpp>
+
+namespace korvel::host {
+
+void addCheckCommand(CLI::App& app, int& exitCode);
+void addTimelineCommand(CLI::App& app, int& exitCode);
+void addRenderCommand(CLI::App& app, int& exitCode);
+
+}  // namespace korvel::host

@@ -1,0 +1,20 @@
+// korvel-widgets: the command-line host of the week widgets.
+#include <CLI/CLI.hpp>
+
+#include "host/cli/commands.h"
+
+int main(int argc, char** argv) {
+  CLI::App app{"korvel-widgets: desktop widgets for a week of AI coding agents", "korvel-widgets"};
+  app.require_subcommand(1);
+  int exitCode = 0;
+  korvel::host::addCheckCommand(app, exitCode);
+  korvel::host::addTimelineCommand(app, exitCode);
+  korvel::host::addRenderCommand(app, exitCode);
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::ParseError& e) {
+    const int code = app.exit(e);
+    return code == 0 ? 0 : 2;  // help and version are successes; everything else is usage
+  }
+  return exitCode;
+}
