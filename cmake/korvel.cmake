@@ -1,7 +1,7 @@
 # Project-wide compile settings, applied to our own targets only.
 function(korvel_target_settings target)
   target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Wshadow -Wconversion
-                         -Wno-sign-conversion -Werror)
+                         -Wno-sign-conversion -Wno-missing-field-initializers -Werror)
   if(KORVEL_SANITIZE)
     target_compile_options(${target} PRIVATE -fsanitize=address,undefined -fno-omit-frame-pointer
                            -fno-sanitize-recover=undefined)
