@@ -1,0 +1,269 @@
+#include "snapshot/decode.h"
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <cstdint>
+#include <limits>
+#include <memory>
+#include <new>
+#include <type_traits>
+#include <utility>
+#include <vector>
+
+#include <boost/describe/members.hpp>
+#include <boost/mp11/algorithm.hpp>
+#include <simdjson.h>
+
+#include "snapshot/encode.h"
+#include "snapshot/json_locate.h"
+
+namespace korvel {
+namespace {
+
+namespace dom = simdjson::dom;
+static_assert(jsonPadding >= simdjson::SIMDJSON_PADDING);
+
+template <class T>
+using Members = boost::describe::describe_members<T, boost::describe::mod_public>;
+
+// Where the decoder is, kept as a stack of keys and indexes and turned into text only when
+// something is refused.
+class Context {
+ public:
+  void pushKey(const char* key) { path_.push_back({key, 0}); }
+  void pushIndex(std::size_t index) { path_.push_back({nullptr, index}); }
+  void pop() { path_.pop_back(); }
+
+  bool fail(std::string message) {
+    error_.path = pathText();
+    error_.message = std::move(message);
+    return false;
+  }
+  DecodeError takeError() { return std::move(error_); }
+
+ private:
+  struct Segment {
+    const char* key;
+    std::size_t index;
+  };
+
+  std::string pathText() const {
+    std::string out;
+    for (const Segment& s : path_) {
+      if (s.key) {
+        if (!out.empty()) out += '.';
+        out += s.key;
+      } else {
+        out += '[';
+        out += std::to_string(s.index);
+        out += ']';
+      }
+    }
+    return out;
+  }
+
+  std::vector<Segment> path_;
+  DecodeError error_;
+};
+
+std::string found(dom::element e) {
+  switch (e.type()) {
+    case dom::element_type::ARRAY: return "an array";
+    case dom::element_type::OBJECT: return "an object";
+    case dom::element_type::INT64: return "an integer";
+    case dom::element_type::UINT64: return "an integer beyond the signed 64-bit range";
+    case dom::element_type::DOUBLE: return "a number with a fraction or exponent";
+    case dom::element_type::STRING: return "a string";
+    case dom::element_type::BOOL: return e.get_bool().value_unsafe() ? "true" : "false";
+    case dom::element_type::NULL_VALUE: return "null";
+  }
+  return "an unknown value";
+}
+
+bool expected(Context& ctx, dom::element e, std::string_view what) {
+  return ctx.fail("expected " + std::string(what) + ", found " + found(e));
+}
+
+template <class T>
+struct IsOptional : std::false_type {};
+template <class T>
+struct IsOptional<std::optional<T>> : std::true_type {};
+
+template <class T>
+struct IsVector : std::false_type {};
+template <class T>
+struct IsVector<std::vector<T>> : std::true_type {};
+
+template <class T>
+bool decodeValue(dom::element e, T& out, Context& ctx);
+
+template <class T>
+bool decodeRecord(dom::element e, T& out, Context& ctx) {
+  dom::object object;
+  if (e.get_object().get(object)) return expected(ctx, e, "an object");
+
+  constexpr std::size_t count = boost::mp11::mp_size<Members<T>>::value;
+  std::array<dom::element, count> slots{};
+  std::array<bool, count> present{};
+  // Walk every pair so that a repeated key ends with its last value.
+  for (dom::key_value_pair pair : object) {
+    boost::mp11::mp_for_each<boost::mp11::mp_iota_c<count>>([&](auto i) {
+      if (pair.key == boost::mp11::mp_at_c<Members<T>, i>::name) {
+        slots[i] = pair.value;
+        present[i] = true;
+      }
+    });
+  }
+
+  bool ok = true;
+  boost::mp11::mp_for_each<boost::mp11::mp_iota_c<count>>([&](auto i) {
+    if (!ok) return;
+    using Member = boost::mp11::mp_at_c<Members<T>, i>;
+    auto& field = out.*Member::pointer;
+    using Field = std::remove_cvref_t<decltype(field)>;
+    ctx.pushKey(Member::name);
+    if constexpr (IsOptional<Field>::value) {
+      if (!present[i] || slots[i].is_null()) {
+        field.reset();
+      } else {
+        ok = decodeValue(slots[i], field.emplace(), ctx);
+      }
+    } else if (!present[i]) {
+      ok = ctx.fail("required key is missing");
+    } else {
+      ok = decodeValue(slots[i], field, ctx);
+    }
+    if (ok) ctx.pop();
+  });
+  return ok;
+}
+
+template <class T>
+bool decodeValue(dom::element e, T& out, Context& ctx) {
+  if constexpr (std::is_same_v<T, std::string>) {
+    std::string_view s;
+    if (e.get_string().get(s)) return expected(ctx, e, "a string");
+    out.assign(s);
+    return true;
+  } else if constexpr (std::is_same_v<T, bool>) {
+    if (e.get_bool().get(out)) return expected(ctx, e, "true or false");
+    return true;
+  } else if constexpr (std::is_same_v<T, std::int64_t>) {
+    // Only numbers written as integers are INT64; 1.0 and 1e2 arrive as DOUBLE.
+    if (e.type() != dom::element_type::INT64) return expected(ctx, e, "an integer");
+    out = e.get_int64().value_unsafe();
+    return true;
+  } else if constexpr (std::is_same_v<T, double>) {
+    switch (e.type()) {
+      case dom::element_type::INT64:
+        out = static_cast<double>(e.get_int64().value_unsafe());
+        return true;
+      case dom::element_type::UINT64:
+        out = static_cast<double>(e.get_uint64().value_unsafe());
+        return true;
+      case dom::element_type::DOUBLE:  // the parser already refuses numbers beyond double
+        out = e.get_double().value_unsafe();
+        return true;
+      default:
+        return expected(ctx, e, "a number");
+    }
+  } else if constexpr (IsOptional<T>::value) {
+    // A gap inside a series.
+    if (e.is_null()) {
+      out.reset();
+      return true;
+    }
+    return decodeValue(e, out.emplace(), ctx);
+  } else if constexpr (IsVector<T>::value) {
+    dom::array array;
+    if (e.get_array().get(array)) return expected(ctx, e, "an array");
+    out.clear();
+    out.reserve(array.size());
+    std::size_t index = 0;
+    for (dom::element element : array) {
+      ctx.pushIndex(index++);
+      if (!decodeValue(element, out.emplace_back(), ctx)) return false;
+      ctx.pop();
+    }
+    return true;
+  } else {
+    static_assert(boost::describe::has_describe_members<T>::value, "undeclared record");
+    return decodeRecord(e, out, ctx);
+  }
+}
+
+DecodeError invalidJson(std::string_view text, simdjson::error_code code) {
+  if (const auto fault = json::locateSyntaxFault(text, maxJsonDepth)) {
+    const auto at = json::positionOf(text, fault->offset);
+    return {"line " + std::to_string(at.line) + " column " + std::to_string(at.column),
+            "invalid JSON (" + std::string(fault->reason) + ")"};
+  }
+  std::string reason = simdjson::error_message(code);
+  if (!reason.empty()) reason[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(reason[0])));
+  return {"", "invalid JSON: " + reason};
+}
+
+DecodeResult accept(WeekSnapshot&& snapshot) {
+  if (snapshot.v < minimumFormatVersion) {
+    return DecodeError{"v", "format version " + std::to_string(snapshot.v) + " is below " +
+                                std::to_string(minimumFormatVersion)};
+  }
+  if (snapshot.days.size() != daysPerSnapshot) {
+    return DecodeError{"days", "expected " + std::to_string(daysPerSnapshot) + " labels, found " +
+                                   std::to_string(snapshot.days.size())};
+  }
+  return std::move(snapshot);
+}
+
+DecodeResult decodePadded(const char* data, std::size_t size) {
+  dom::parser parser;
+  if (const auto code = parser.allocate(size, maxJsonDepth)) {
+    return DecodeError{"", "invalid JSON: " + std::string(simdjson::error_message(code))};
+  }
+  dom::element root;
+  if (const auto code = parser.parse(data, size, false).get(root)) {
+    return invalidJson(std::string_view(data, size), code);
+  }
+  if (root.type() != dom::element_type::OBJECT) {
+    return DecodeError{"", "expected an object at the top level, found " + found(root)};
+  }
+  WeekSnapshot snapshot;
+  Context ctx;
+  if (!decodeRecord(root, snapshot, ctx)) return ctx.takeError();
+  return accept(std::move(snapshot));
+}
+
+}  // namespace
+
+DecodeResult decodeSnapshotPadded(const char* data, std::size_t size) noexcept {
+  try {
+    return decodePadded(data, size);
+  } catch (const std::bad_alloc&) {
+    return DecodeError{"", "out of memory"};
+  } catch (...) {
+    return DecodeError{"", "unexpected failure while decoding"};
+  }
+}
+
+DecodeResult decodeSnapshotDetailed(std::string_view bytes) noexcept {
+  try {
+    // The parser reads a little past the end; give it a padded copy.
+    const auto buffer = std::make_unique_for_overwrite<char[]>(bytes.size() + jsonPadding);
+    std::copy(bytes.begin(), bytes.end(), buffer.get());
+    std::fill_n(buffer.get() + bytes.size(), jsonPadding, '\0');
+    return decodeSnapshotPadded(buffer.get(), bytes.size());
+  } catch (...) {
+    return DecodeError{"", "out of memory"};
+  }
+}
+
+std::optional<WeekSnapshot> decodeSnapshot(std::string_view bytes) noexcept {
+  auto result = decodeSnapshotDetailed(bytes);
+  if (auto* snapshot = std::get_if<WeekSnapshot>(&result)) return std::move(*snapshot);
+  return std::nullopt;
+}
+
+std::string encodeSnapshot(const WeekSnapshot& snapshot) { return json::encode(snapshot); }
+
+}  // namespace korvel

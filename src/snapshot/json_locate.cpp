@@ -1,0 +1,248 @@
+#include "snapshot/json_locate.h"
+
+#include <charconv>
+#include <cstdint>
+
+namespace korvel::json {
+namespace {
+
+class Scanner {
+ public:
+  Scanner(std::string_view text, std::size_t maxDepth) : s_(text), maxDepth_(maxDepth) {}
+
+  std::optional<SyntaxFault> run() {
+    if (s_.starts_with("\xEF\xBB\xBF")) return fault(0, "byte-order mark at the start");
+    skipSpace();
+    if (pos_ == s_.size()) return fault(pos_, "no JSON value");
+    if (!value(0)) return fault_;
+    skipSpace();
+    if (pos_ != s_.size()) return fault(pos_, "content after the JSON value");
+    return std::nullopt;
+  }
+
+ private:
+  std::optional<SyntaxFault> fault(std::size_t at, std::string_view why) {
+    fault_ = SyntaxFault{at, why};
+    return fault_;
+  }
+  bool fail(std::size_t at, std::string_view why) {
+    fault(at, why);
+    return false;
+  }
+
+  bool atEnd() const { return pos_ >= s_.size(); }
+  unsigned char peek() const { return static_cast<unsigned char>(s_[pos_]); }
+
+  void skipSpace() {
+    while (!atEnd() && (peek() == ' ' || peek() == '\t' || peek() == '\n' || peek() == '\r')) {
+      ++pos_;
+    }
+  }
+
+  bool value(std::size_t depth) {
+    if (atEnd()) return fail(pos_, "unexpected end of input");
+    switch (peek()) {
+      case '{': return container(depth, '}');
+      case '[': return container(depth, ']');
+      case '"': return string();
+      case 't': return literal("true");
+      case 'f': return literal("false");
+      case 'n': return literal("null");
+      default:
+        if (peek() == '-' || (peek() >= '0' && peek() <= '9')) return number();
+        return fail(pos_, "unexpected character");
+    }
+  }
+
+  bool container(std::size_t depth, char close) {
+    if (depth + 1 > maxDepth_) return fail(pos_, "nesting too deep");
+    const bool isObject = close == '}';
+    ++pos_;
+    skipSpace();
+    if (!atEnd() && peek() == static_cast<unsigned char>(close)) {
+      ++pos_;
+      return true;
+    }
+    for (;;) {
+      if (isObject) {
+        if (atEnd()) return fail(pos_, "unexpected end of input");
+        if (peek() != '"') return fail(pos_, "expected a key");
+        if (!string()) return false;
+        skipSpace();
+        if (atEnd() || peek() != ':') return fail(pos_, "expected ':'");
+        ++pos_;
+        skipSpace();
+      }
+      if (!value(depth + 1)) return false;
+      skipSpace();
+      if (atEnd()) return fail(pos_, "unexpected end of input");
+      if (peek() == static_cast<unsigned char>(close)) {
+        ++pos_;
+        return true;
+      }
+      if (peek() != ',') return fail(pos_, isObject ? "expected ',' or '}'" : "expected ',' or ']'");
+      ++pos_;
+      skipSpace();
+    }
+  }
+
+  bool literal(std::string_view word) {
+    if (s_.substr(pos_, word.size()) != word) return fail(pos_, "unexpected character");
+    pos_ += word.size();
+    return true;
+  }
+
+  bool digits() {
+    const std::size_t start = pos_;
+    while (!atEnd() && peek() >= '0' && peek() <= '9') ++pos_;
+    return pos_ > start;
+  }
+
+  bool number() {
+    const std::size_t start = pos_;
+    const bool negative = peek() == '-';
+    if (negative) ++pos_;
+    if (atEnd()) return fail(pos_, "invalid number");
+    if (peek() == '0') {
+      ++pos_;
+    } else if (!digits()) {
+      return fail(pos_, "invalid number");
+    }
+    bool integral = true;
+    bool negativeExponent = false;
+    if (!atEnd() && peek() == '.') {
+      integral = false;
+      ++pos_;
+      if (!digits()) return fail(pos_, "invalid number");
+    }
+    if (!atEnd() && (peek() == 'e' || peek() == 'E')) {
+      integral = false;
+      ++pos_;
+      if (!atEnd() && (peek() == '+' || peek() == '-')) {
+        negativeExponent = peek() == '-';
+        ++pos_;
+      }
+      if (!digits()) return fail(pos_, "invalid number");
+    }
+    if (!atEnd() && peek() >= '0' && peek() <= '9') return fail(pos_, "invalid number");
+    const char* first = s_.data() + start;
+    const char* last = s_.data() + pos_;
+    if (integral) {
+      std::uint64_t magnitude = 0;
+      const auto r = std::from_chars(first + (negative ? 1 : 0), last, magnitude);
+      const bool fits = r.ec == std::errc{} &&
+                        (!negative || magnitude <= std::uint64_t{1} << 63);
+      if (!fits) return fail(start, "number out of range");
+    } else {
+      double parsed = 0;
+      const auto r = std::from_chars(first, last, parsed);
+      // Underflow reads as zero and is fine; only overflow to infinity is refused.
+      if (r.ec == std::errc::result_out_of_range && !negativeExponent) {
+        return fail(start, "number out of range");
+      }
+    }
+    return true;
+  }
+
+  // Length of the valid UTF-8 sequence at pos_, or 0.
+  std::size_t utf8Sequence() const {
+    const auto byte = [&](std::size_t i) -> unsigned {
+      return pos_ + i < s_.size() ? static_cast<unsigned char>(s_[pos_ + i]) : 0u;
+    };
+    const auto cont = [&](std::size_t i, unsigned lo = 0x80, unsigned hi = 0xBF) {
+      const unsigned b = byte(i);
+      return b >= lo && b <= hi;
+    };
+    const unsigned b0 = byte(0);
+    if (b0 >= 0xC2 && b0 <= 0xDF) return cont(1) ? 2 : 0;
+    if (b0 == 0xE0) return cont(1, 0xA0) && cont(2) ? 3 : 0;
+    if (b0 == 0xED) return cont(1, 0x80, 0x9F) && cont(2) ? 3 : 0;
+    if (b0 >= 0xE1 && b0 <= 0xEF) return cont(1) && cont(2) ? 3 : 0;
+    if (b0 == 0xF0) return cont(1, 0x90) && cont(2) && cont(3) ? 4 : 0;
+    if (b0 >= 0xF1 && b0 <= 0xF3) return cont(1) && cont(2) && cont(3) ? 4 : 0;
+    if (b0 == 0xF4) return cont(1, 0x80, 0x8F) && cont(2) && cont(3) ? 4 : 0;
+    return 0;
+  }
+
+  // Four hex digits after "\u" at pos_; advances past them.
+  std::optional<unsigned> hex4() {
+    if (pos_ + 4 > s_.size()) return std::nullopt;
+    unsigned v = 0;
+    const auto r = std::from_chars(s_.data() + pos_, s_.data() + pos_ + 4, v, 16);
+    if (r.ec != std::errc{} || r.ptr != s_.data() + pos_ + 4) return std::nullopt;
+    pos_ += 4;
+    return v;
+  }
+
+  bool string() {
+    ++pos_;  // opening quote
+    for (;;) {
+      if (atEnd()) return fail(pos_, "unterminated string");
+      const unsigned char c = peek();
+      if (c == '"') {
+        ++pos_;
+        return true;
+      }
+      if (c < 0x20) return fail(pos_, "unescaped control character in a string");
+      if (c == '\\') {
+        const std::size_t escape = pos_;
+        ++pos_;
+        if (atEnd()) return fail(pos_, "unterminated string");
+        const unsigned char e = peek();
+        ++pos_;
+        if (e == 'u') {
+          const auto unit = hex4();
+          if (!unit) return fail(escape, "invalid escape");
+          if (*unit >= 0xDC00 && *unit <= 0xDFFF) return fail(escape, "unpaired surrogate escape");
+          if (*unit >= 0xD800 && *unit <= 0xDBFF) {
+            if (s_.substr(pos_, 2) != "\\u") return fail(escape, "unpaired surrogate escape");
+            pos_ += 2;
+            const auto low = hex4();
+            if (!low || *low < 0xDC00 || *low > 0xDFFF) {
+              return fail(escape, "unpaired surrogate escape");
+            }
+          }
+        } else if (std::string_view("\"\\/bfnrt").find(static_cast<char>(e)) ==
+                   std::string_view::npos) {
+          return fail(escape, "invalid escape");
+        }
+        continue;
+      }
+      if (c < 0x80) {
+        ++pos_;
+        continue;
+      }
+      const std::size_t n = utf8Sequence();
+      if (n == 0) return fail(pos_, "invalid UTF-8");
+      pos_ += n;
+    }
+  }
+
+  std::string_view s_;
+  std::size_t maxDepth_;
+  std::size_t pos_ = 0;
+  SyntaxFault fault_;
+};
+
+}  // namespace
+
+std::optional<SyntaxFault> locateSyntaxFault(std::string_view text, std::size_t maxDepth) {
+  return Scanner(text, maxDepth).run();
+}
+
+TextPosition positionOf(std::string_view text, std::size_t offset) {
+  TextPosition p;
+  if (offset > text.size()) offset = text.size();
+  for (std::size_t i = 0; i < offset; ++i) {
+    const auto c = static_cast<unsigned char>(text[i]);
+    if (c == '\n') {
+      ++p.line;
+      p.column = 1;
+    } else if ((c & 0xC0) != 0x80) {  // continuation bytes belong to the character before
+      ++p.column;
+    }
+  }
+  return p;
+}
+
+}  // namespace korvel::json
