@@ -1,9 +1,167 @@
+// korvel-widgets render: draws one widget, as a user's desktop would show it, to a file.
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iostream>
+#include <memory>
+#include <sstream>
+#include <string>
+
 #include "host/cli/commands.h"
+#include "host/render/render_widget.h"
+#include "snapshot/decode.h"
 
 namespace korvel::host {
 
+namespace {
+
+struct RenderOptions {
+  std::string kind, family, appearance, format, output;
+  std::string snapshotPath, locale, timeZone;
+  std::optional<double> now;
+  double scale = 2;
+};
+
+// Far larger than any snapshot the companion writes; a bigger file is not read into memory.
+constexpr std::uintmax_t kMaxSnapshotBytes = 64u << 20;
+
+// The snapshot at `path`, or nothing (with the reason on stderr) when it cannot be read or is
+// refused: render then draws what a desktop without data shows.
+std::optional<WeekSnapshot> readSnapshot(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::string bytes;
+  if (in) {
+    in.seekg(0, std::ios::end);
+    const std::streamoff size = in.tellg();
+    if (size >= 0 && static_cast<std::uintmax_t>(size) <= kMaxSnapshotBytes) {
+      in.seekg(0);
+      bytes.resize(static_cast<std::size_t>(size));
+      in.read(bytes.data(), size);
+    } else {
+      std::cerr << "render: " << path << " is too large; drawn without a snapshot\n";
+      return std::nullopt;
+    }
+  }
+  if (!in) {
+    std::cerr << "render: cannot read " << path << "; drawn without a snapshot\n";
+    return std::nullopt;
+  }
+  auto result = decodeSnapshotDetailed(bytes);
+  if (auto* error = std::get_if<DecodeError>(&result)) {
+    std::cerr << "render: " << path << " refused (" << error->describe()
+              << "); drawn without a snapshot\n";
+    return std::nullopt;
+  }
+  return std::get<WeekSnapshot>(std::move(result));
+}
+
+std::string offeredFamilies(const WidgetInfo& info) {
+  std::string out;
+  for (const WidgetFamily f : info.families) {
+    if (!out.empty()) out += ", ";
+    out += familyName(f);
+  }
+  return out;
+}
+
+int usage(const std::string& message) {
+  std::cerr << "render: " << message << '\n';
+  return 2;
+}
+
+int run(const RenderOptions& o) {
+  const WidgetInfo* info = findWidget(o.kind);
+  if (info == nullptr) {
+    std::string kinds;
+    for (const WidgetInfo& w : widgetCatalog()) kinds += " " + std::string(rawValue(w.faceKind));
+    return usage("unknown kind \"" + o.kind + "\"; use a face kind (" + kinds.substr(1) +
+                 ") or a widget kind string such as korvel.week.limits");
+  }
+  const auto family = widgetFamilyFromName(o.family);
+  if (!family || !info->offers(*family)) {
+    return usage(std::string(info->kind) + " is offered as " + offeredFamilies(*info) +
+                 ", not " + o.family);
+  }
+  const auto format = renderFormatFromName(o.format);
+  if (!format) return usage("unknown format \"" + o.format + "\"");
+  if (!(o.scale >= kMinScale && o.scale <= kMaxScale)) {
+    return usage("--scale must lie between 0.5 and 8");
+  }
+  if (o.now && !std::isfinite(*o.now)) return usage("--now must be a finite number of seconds");
+
+  const ResolvedTimeSettings fromEnv =
+      timeSettingsFromEnvironment([](const char* name) { return std::getenv(name); });
+  TimeSettings time = fromEnv.settings;
+  if (!o.locale.empty()) {
+    const auto id = icuLocaleId(o.locale);
+    if (!id) return usage("unknown locale \"" + o.locale + "\"");
+    time.locale = *id;
+  }
+  if (!o.timeZone.empty()) {
+    const auto zone = knownTimeZone(o.timeZone);
+    if (!zone) return usage("unknown time zone \"" + o.timeZone + "\"");
+    time.timeZone = *zone;
+  } else if (!fromEnv.warning.empty()) {
+    std::cerr << "render: " << fromEnv.warning << '\n';
+  }
+
+  RenderRequest request;
+  request.kind = info->faceKind;
+  request.family = *family;
+  request.appearance = appearanceFromName(o.appearance);
+  request.scale = o.scale;
+  request.format = *format;
+  request.timeFormat = TimeFormat(time);
+  request.entry.date =
+      o.now ? *o.now
+            : std::chrono::duration<double>(std::chrono::system_clock::now().time_since_epoch())
+                  .count();
+  if (!o.snapshotPath.empty()) request.entry.snapshot = readSnapshot(o.snapshotPath);
+
+  const RenderResult result = renderWidget(request);
+  if (!result.ok()) {
+    std::cerr << "render: " << result.error << '\n';
+    return 1;
+  }
+  if (o.output == "-") {
+    std::cout.write(result.bytes.data(), static_cast<std::streamsize>(result.bytes.size()));
+    std::cout.flush();
+    return std::cout ? 0 : 1;
+  }
+  if (const std::string error = writeFileAtomically(o.output, result.bytes); !error.empty()) {
+    std::cerr << "render: " << error << '\n';
+    return 1;
+  }
+  return 0;
+}
+
+}  // namespace
+
 void addRenderCommand(CLI::App& app, int& exitCode) {
-  app.add_subcommand("render", "(not built yet)")->callback([&exitCode] { exitCode = 2; });
+  auto options = std::make_shared<RenderOptions>();
+  CLI::App* cmd = app.add_subcommand("render", "Draw one widget to a PNG, SVG, PDF or JSON file");
+  cmd->add_option("--kind", options->kind,
+                  "Face kind (limits) or widget kind string (korvel.week.limits)")
+      ->required();
+  cmd->add_option("--family", options->family, "systemSmall, systemMedium or systemLarge")
+      ->required();
+  cmd->add_option("--appearance", options->appearance, "light or dark")
+      ->required()
+      ->check(CLI::IsMember({"light", "dark"}));
+  cmd->add_option("--snapshot", options->snapshotPath,
+                  "Snapshot file; missing or refused draws the widget without data");
+  cmd->add_option("--now", options->now, "Seconds since 1970-01-01 UTC (default: the clock)");
+  cmd->add_option("--scale", options->scale, "Pixels per point for PNG (default 2)");
+  cmd->add_option("--locale", options->locale, "Locale for dates, e.g. de_DE");
+  cmd->add_option("--time-zone", options->timeZone, "Time zone for dates, e.g. Europe/Berlin");
+  cmd->add_option("--format", options->format, "png, svg, pdf or json")
+      ->required()
+      ->check(CLI::IsMember({"png", "svg", "pdf", "json"}));
+  cmd->add_option("-o,--output", options->output, "Output file, - for standard output")
+      ->required();
+  cmd->callback([options, &exitCode] { exitCode = run(*options); });
 }
 
 }  // namespace korvel::host

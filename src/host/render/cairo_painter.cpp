@@ -1,0 +1,111 @@
+#include "host/render/cairo_painter.h"
+
+#include <cmath>
+#include <vector>
+
+#include "host/render/safe_geometry.h"
+#include "host/render/shape_path.h"
+#include "host/render/text_painter.h"
+
+namespace korvel::host {
+
+namespace {
+
+void setSource(cairo_t* cr, const ui::Paint& paint, Appearance appearance) {
+  const Rgba c = resolve(paint, appearance);
+  cairo_set_source_rgba(cr, c.r, c.g, c.b, c.a);
+}
+
+cairo_line_cap_t cap(ui::LineCap c) {
+  switch (c) {
+    case ui::LineCap::butt: return CAIRO_LINE_CAP_BUTT;
+    case ui::LineCap::round: return CAIRO_LINE_CAP_ROUND;
+    case ui::LineCap::square: return CAIRO_LINE_CAP_SQUARE;
+  }
+  return CAIRO_LINE_CAP_BUTT;
+}
+
+cairo_line_join_t join(ui::LineJoin j) {
+  switch (j) {
+    case ui::LineJoin::miter: return CAIRO_LINE_JOIN_MITER;
+    case ui::LineJoin::round: return CAIRO_LINE_JOIN_ROUND;
+    case ui::LineJoin::bevel: return CAIRO_LINE_JOIN_BEVEL;
+  }
+  return CAIRO_LINE_JOIN_MITER;
+}
+
+// Cairo refuses (and stops drawing for good) a dash with a negative entry or only zeros; such a
+// pattern strokes solid here. Non-finite entries are dropped.
+void setStroke(cairo_t* cr, const ui::StrokeStyle& s) {
+  cairo_set_line_width(cr, safeLength(s.lineWidth));
+  cairo_set_line_cap(cr, cap(s.lineCap));
+  cairo_set_line_join(cr, join(s.lineJoin));
+  cairo_set_miter_limit(cr, std::isfinite(s.miterLimit) ? std::clamp(s.miterLimit, 1.0, 1000.0)
+                                                        : 10.0);
+  std::vector<double> dash;
+  bool anyPositive = false;
+  for (const double d : s.dash) {
+    if (!std::isfinite(d)) continue;
+    if (d < 0) {
+      dash.clear();
+      anyPositive = false;
+      break;
+    }
+    dash.push_back(std::min(d, kMaxCoordinate));
+    anyPositive = anyPositive || d > 0;
+  }
+  if (anyPositive) {
+    cairo_set_dash(cr, dash.data(), static_cast<int>(dash.size()), safeCoordinate(s.dashPhase));
+  } else {
+    cairo_set_dash(cr, nullptr, 0, 0);
+  }
+}
+
+}  // namespace
+
+void paintDisplayList(cairo_t* cr, const ui::DisplayList& list, Appearance appearance) {
+  cairo_save(cr);
+  cairo_set_fill_rule(cr, CAIRO_FILL_RULE_WINDING);
+  cairo_set_antialias(cr, CAIRO_ANTIALIAS_DEFAULT);
+  int clips = 0;
+  for (const ui::Op& op : list.ops) {
+    switch (op.op) {
+      case ui::OpKind::fill:
+        cairo_new_path(cr);
+        appendShapePath(cr, op.shape, op.rect);
+        setSource(cr, op.paint, appearance);
+        cairo_fill(cr);
+        break;
+      case ui::OpKind::stroke:
+        cairo_new_path(cr);
+        appendShapePath(cr, op.shape, op.rect);
+        setSource(cr, op.paint, appearance);
+        setStroke(cr, op.stroke);
+        cairo_stroke(cr);
+        break;
+      case ui::OpKind::clip:
+        cairo_save(cr);
+        ++clips;
+        cairo_new_path(cr);
+        appendShapePath(cr, op.shape, op.rect);
+        cairo_clip(cr);
+        break;
+      case ui::OpKind::unclip:
+        if (clips > 0) {  // an unmatched unclip must not pop the caller's state
+          cairo_restore(cr);
+          --clips;
+        }
+        break;
+      case ui::OpKind::text:
+        paintTextOp(cr, op, appearance);
+        break;
+      case ui::OpKind::symbol:
+        paintSymbolOp(cr, op, appearance);
+        break;
+    }
+  }
+  while (clips-- > 0) cairo_restore(cr);
+  cairo_restore(cr);
+}
+
+}  // namespace korvel::host

@@ -1,0 +1,201 @@
+#include "host/render/render_widget.h"
+
+#include <cairo-pdf.h>
+#include <cairo-svg.h>
+#include <cairo.h>
+
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <memory>
+#include <unistd.h>
+
+#include "host/render/cairo_painter.h"
+#include "host/render/json_dump.h"
+#include "host/render/png_encoder.h"
+#include "ui/layout.h"
+#include "ui/text_measurer.h"
+
+namespace korvel::host {
+
+namespace {
+
+const ui::TextMeasurer& textMeasurer() {
+  // Until the Pango measurer lands, layout measures with the deterministic one.
+  static const ui::FakeTextMeasurer measurer;
+  return measurer;
+}
+
+struct SurfaceDeleter {
+  void operator()(cairo_surface_t* s) const { cairo_surface_destroy(s); }
+};
+struct ContextDeleter {
+  void operator()(cairo_t* c) const { cairo_destroy(c); }
+};
+using Surface = std::unique_ptr<cairo_surface_t, SurfaceDeleter>;
+using Context = std::unique_ptr<cairo_t, ContextDeleter>;
+
+cairo_status_t appendBytes(void* closure, const unsigned char* data, unsigned int length) {
+  try {
+    static_cast<std::string*>(closure)->append(reinterpret_cast<const char*>(data), length);
+    return CAIRO_STATUS_SUCCESS;
+  } catch (...) {
+    return CAIRO_STATUS_NO_MEMORY;
+  }
+}
+
+std::string cairoError(const char* what, cairo_status_t status) {
+  return std::string(what) + ": " + cairo_status_to_string(status);
+}
+
+// Draws the list on `surface` (already sized) and reports Cairo's verdict.
+std::string paint(cairo_surface_t* surface, const LaidOutWidget& w, Appearance appearance,
+                  double scale) {
+  Context cr{cairo_create(surface)};
+  cairo_scale(cr.get(), scale, scale);
+  paintDisplayList(cr.get(), w.list, appearance);
+  const cairo_status_t status = cairo_status(cr.get());
+  if (status != CAIRO_STATUS_SUCCESS) return cairoError("drawing failed", status);
+  return {};
+}
+
+// The PDF's creation date is the entry's date, so the same request gives the same bytes.
+std::string pdfDate(double seconds) {
+  if (!std::isfinite(seconds) || seconds < 0 || seconds > 253402300799.0) seconds = 0;
+  const auto t = static_cast<std::time_t>(seconds);
+  std::tm tm{};
+  gmtime_r(&t, &tm);
+  char buf[32];
+  std::strftime(buf, sizeof buf, "%Y-%m-%dT%H:%M:%SZ", &tm);
+  return buf;
+}
+
+RenderResult renderPng(const LaidOutWidget& w, const RenderRequest& r) {
+  const int width = static_cast<int>(std::ceil(w.widget.size.width * r.scale));
+  const int height = static_cast<int>(std::ceil(w.widget.size.height * r.scale));
+  Surface surface{cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height)};
+  if (const auto s = cairo_surface_status(surface.get()); s != CAIRO_STATUS_SUCCESS) {
+    return {{}, cairoError("cannot create the image", s)};
+  }
+  if (auto error = paint(surface.get(), w, r.appearance, r.scale); !error.empty()) {
+    return {{}, error};
+  }
+  auto png = encodePng(surface.get(), PngOptions{.pixelsPerPoint = r.scale});
+  if (!png) return {{}, "PNG encoding failed"};
+  return {std::move(*png), {}};
+}
+
+RenderResult renderVector(const LaidOutWidget& w, const RenderRequest& r) {
+  std::string out;
+  const double width = w.widget.size.width, height = w.widget.size.height;
+  Surface surface{r.format == RenderFormat::svg
+                      ? cairo_svg_surface_create_for_stream(appendBytes, &out, width, height)
+                      : cairo_pdf_surface_create_for_stream(appendBytes, &out, width, height)};
+  if (const auto s = cairo_surface_status(surface.get()); s != CAIRO_STATUS_SUCCESS) {
+    return {{}, cairoError("cannot create the document", s)};
+  }
+  if (r.format == RenderFormat::pdf) {
+    const std::string date = pdfDate(r.entry.date);
+    cairo_pdf_surface_set_metadata(surface.get(), CAIRO_PDF_METADATA_CREATE_DATE, date.c_str());
+    cairo_pdf_surface_set_metadata(surface.get(), CAIRO_PDF_METADATA_MOD_DATE, date.c_str());
+    cairo_pdf_surface_set_metadata(surface.get(), CAIRO_PDF_METADATA_TITLE,
+                                   w.widget.label.c_str());
+  }
+  if (auto error = paint(surface.get(), w, r.appearance, 1); !error.empty()) return {{}, error};
+  cairo_surface_finish(surface.get());
+  if (const auto s = cairo_surface_status(surface.get()); s != CAIRO_STATUS_SUCCESS) {
+    return {{}, cairoError("cannot write the document", s)};
+  }
+  return {std::move(out), {}};
+}
+
+}  // namespace
+
+std::optional<RenderFormat> renderFormatFromName(std::string_view n) {
+  for (const RenderFormat f :
+       {RenderFormat::png, RenderFormat::svg, RenderFormat::pdf, RenderFormat::json}) {
+    if (name(f) == n) return f;
+  }
+  return std::nullopt;
+}
+
+std::string_view name(RenderFormat format) {
+  switch (format) {
+    case RenderFormat::png: return "png";
+    case RenderFormat::svg: return "svg";
+    case RenderFormat::pdf: return "pdf";
+    case RenderFormat::json: return "json";
+  }
+  return "png";
+}
+
+LaidOutWidget layoutWidget(const RenderRequest& request) {
+  LaidOutWidget out;
+  out.widget = placeWidget(request.kind, request.family, request.entry, request.timeFormat);
+  out.list = ui::layout(out.widget.view, out.widget.size, textMeasurer());
+  return out;
+}
+
+RenderResult renderLaidOut(const LaidOutWidget& w, const RenderRequest& r) {
+  if (!(r.scale >= kMinScale && r.scale <= kMaxScale)) {
+    return {{}, "scale must lie between 0.5 and 8"};
+  }
+  switch (r.format) {
+    case RenderFormat::png: return renderPng(w, r);
+    case RenderFormat::svg:
+    case RenderFormat::pdf: return renderVector(w, r);
+    case RenderFormat::json: {
+      const WidgetInfo& info = widgetFor(w.widget.kind);
+      DumpHeader h{std::string(rawValue(w.widget.kind)),
+                   std::string(info.kind),
+                   std::string(familyName(w.widget.family)),
+                   w.widget.size,
+                   w.widget.content,
+                   r.scale,
+                   r.appearance,
+                   w.widget.label,
+                   w.widget.url};
+      return {dumpJson(h, w.list), {}};
+    }
+  }
+  return {{}, "unknown format"};
+}
+
+RenderResult renderWidget(const RenderRequest& request) {
+  return renderLaidOut(layoutWidget(request), request);
+}
+
+std::string writeFileAtomically(const std::string& path, std::string_view bytes) {
+  if (path.empty()) return "no output file given";
+  std::string tmp = path + ".XXXXXX";
+  const int fd = mkstemp(tmp.data());
+  if (fd < 0) return "cannot write " + path + ": " + std::strerror(errno);
+  // mkstemp creates 0600; a rendered image is as readable as any file the user writes.
+  const mode_t mask = umask(0);
+  umask(mask);
+  fchmod(fd, 0666 & ~mask);
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      const std::string error = std::strerror(errno);
+      ::close(fd);
+      ::unlink(tmp.c_str());
+      return "cannot write " + path + ": " + error;
+    }
+    done += static_cast<std::size_t>(n);
+  }
+  if (::close(fd) != 0 || std::rename(tmp.c_str(), path.c_str()) != 0) {
+    const std::string error = std::strerror(errno);
+    ::unlink(tmp.c_str());
+    return "cannot write " + path + ": " + error;
+  }
+  return {};
+}
+
+}  // namespace korvel::host

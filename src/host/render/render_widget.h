@@ -1,0 +1,62 @@
+#pragma once
+// The one road from a widget request to bytes: place the widget, lay it out into a display
+// list, hand the list to a backend. The render command, the gallery and the player all use it.
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "faces/face_kind.h"
+#include "faces/time_format.h"
+#include "host/widget_container.h"
+#include "kit/palette.h"
+#include "ui/display_list.h"
+#include "widgets/catalog.h"
+#include "widgets/week_entry.h"
+
+namespace korvel::host {
+
+enum class RenderFormat { png, svg, pdf, json };
+
+std::optional<RenderFormat> renderFormatFromName(std::string_view name);
+std::string_view name(RenderFormat format);
+
+// Pixel density bounds: below half a pixel per point nothing is legible, above 8 a large
+// widget is already a 90 MB bitmap.
+inline constexpr double kMinScale = 0.5;
+inline constexpr double kMaxScale = 8;
+
+struct RenderRequest {
+  WeekFaceKind kind = WeekFaceKind::week;
+  WidgetFamily family = WidgetFamily::systemLarge;
+  WeekEntry entry;
+  Appearance appearance = Appearance::light;
+  double scale = 2;  // device pixels per point (PNG); recorded in the JSON dump
+  RenderFormat format = RenderFormat::png;
+  TimeFormat timeFormat;
+};
+
+struct LaidOutWidget {
+  PlacedWidget widget;
+  ui::DisplayList list;
+};
+
+LaidOutWidget layoutWidget(const RenderRequest& request);
+
+struct RenderResult {
+  std::string bytes;
+  std::string error;  // empty on success
+  bool ok() const { return error.empty(); }
+};
+
+// Draws an already laid-out widget in the request's appearance, scale and format.
+RenderResult renderLaidOut(const LaidOutWidget& widget, const RenderRequest& request);
+
+// layoutWidget then renderLaidOut.
+RenderResult renderWidget(const RenderRequest& request);
+
+// Writes `bytes` to `path` through a temporary file in the same folder and a rename, so a
+// reader sees either the old file or the new one, never half of one. Returns an error message,
+// empty on success.
+std::string writeFileAtomically(const std::string& path, std::string_view bytes);
+
+}  // namespace korvel::host
