@@ -1,0 +1,215 @@
+#include <cairo.h>
+#include <gtest/gtest.h>
+#include <png.h>
+
+#include <array>
+#include <cmath>
+#include <cstdint>
+#include <limits>
+#include <string>
+#include <vector>
+
+#include "host/render/render_widget.h"
+#include "kit/palette.h"
+
+namespace korvel::host {
+namespace {
+
+struct Decoded {
+  int width = 0, height = 0;
+  std::vector<std::uint8_t> rgba;
+  std::array<int, 4> at(int x, int y) const {
+    const std::size_t i = (static_cast<std::size_t>(y) * static_cast<std::size_t>(width) +
+                           static_cast<std::size_t>(x)) * 4;
+    return {rgba[i], rgba[i + 1], rgba[i + 2], rgba[i + 3]};
+  }
+};
+
+// Reads a PNG back with libpng's simplified API, independent of our encoder's code path.
+Decoded decodePng(const std::string& bytes) {
+  png_image image{};
+  image.version = PNG_IMAGE_VERSION;
+  Decoded out;
+  if (!png_image_begin_read_from_memory(&image, bytes.data(), bytes.size())) return out;
+  image.format = PNG_FORMAT_RGBA;
+  out.rgba.resize(PNG_IMAGE_SIZE(image));
+  if (!png_image_finish_read(&image, nullptr, out.rgba.data(), 0, nullptr)) return {};
+  out.width = static_cast<int>(image.width);
+  out.height = static_cast<int>(image.height);
+  return out;
+}
+
+ui::Op fill(ui::Rect rect, ui::Paint paint, ui::ShapeKind kind = ui::ShapeKind::rect) {
+  ui::Op op;
+  op.op = ui::OpKind::fill;
+  op.rect = rect;
+  op.paint = std::move(paint);
+  op.shape.kind = kind;
+  return op;
+}
+
+LaidOutWidget medium(std::vector<ui::Op> ops) {
+  LaidOutWidget w;
+  w.widget.kind = WeekFaceKind::limits;
+  w.widget.family = WidgetFamily::systemMedium;
+  w.widget.size = {364, 170};
+  w.widget.content = {16, 16, 332, 138};
+  w.widget.label = "Korvel";
+  w.widget.url = "korvel://week/limits";
+  w.list.ops = std::move(ops);
+  return w;
+}
+
+ui::Op paperContainer() {
+  ui::Op op = fill({0, 0, 364, 170}, paper, ui::ShapeKind::roundedRect);
+  op.shape.radii = {22, 22, 22, 22};
+  return op;
+}
+
+RenderRequest request(RenderFormat format, Appearance appearance = Appearance::light,
+                      double scale = 2) {
+  RenderRequest r;
+  r.kind = WeekFaceKind::limits;
+  r.family = WidgetFamily::systemMedium;
+  r.format = format;
+  r.appearance = appearance;
+  r.scale = scale;
+  r.entry.date = 1700000000;
+  return r;
+}
+
+bool near(const std::array<int, 4>& got, const std::array<int, 4>& want, int tolerance = 1) {
+  for (std::size_t i = 0; i < 4; ++i) {
+    if (std::abs(got[i] - want[i]) > tolerance) return false;
+  }
+  return true;
+}
+
+TEST(PngBackend, SizeFollowsTheScale) {
+  struct Case {
+    double scale;
+    int width, height;
+  } cases[] = {{1, 364, 170}, {2, 728, 340}, {3, 1092, 510}, {1.5, 546, 255}, {0.5, 182, 85}};
+  for (const Case& c : cases) {
+    const RenderResult r = renderLaidOut(medium({paperContainer()}),
+                                         request(RenderFormat::png, Appearance::light, c.scale));
+    ASSERT_TRUE(r.ok()) << r.error;
+    ASSERT_EQ(r.bytes.substr(0, 8), "\x89PNG\r\n\x1a\n");
+    const Decoded d = decodePng(r.bytes);
+    EXPECT_EQ(d.width, c.width) << c.scale;
+    EXPECT_EQ(d.height, c.height) << c.scale;
+  }
+}
+
+TEST(PngBackend, PaperFillsInsideTheRoundedCornersOnly) {
+  for (const Appearance a : {Appearance::light, Appearance::dark}) {
+    const RenderResult r = renderLaidOut(medium({paperContainer()}), request(RenderFormat::png, a));
+    ASSERT_TRUE(r.ok()) << r.error;
+    const Decoded d = decodePng(r.bytes);
+    ASSERT_EQ(d.width, 728);
+    const std::array<int, 4> paperPx = a == Appearance::light ? std::array{243, 246, 238, 255}
+                                                              : std::array{22, 41, 28, 255};
+    EXPECT_TRUE(near(d.at(364, 170), paperPx)) << d.at(364, 170)[0];
+    EXPECT_TRUE(near(d.at(20, 170), paperPx));
+    EXPECT_EQ(d.at(0, 0)[3], 0);      // outside the rounded corner
+    EXPECT_EQ(d.at(727, 339)[3], 0);
+    EXPECT_EQ(d.at(4, 4)[3], 0);      // continuous corners reach further in than r = 22
+  }
+}
+
+TEST(PngBackend, TranslucentColoursAreStoredUnpremultiplied) {
+  const RenderResult r = renderLaidOut(medium({fill({0, 0, 364, 170}, hairline)}),
+                                       request(RenderFormat::png, Appearance::dark, 1));
+  ASSERT_TRUE(r.ok());
+  const Decoded d = decodePng(r.bytes);
+  // White at 8 %: alpha 20 of 255, colour still full white once unpremultiplied.
+  EXPECT_TRUE(near(d.at(100, 100), {255, 255, 255, 20}));
+}
+
+TEST(PngBackend, AbsurdGeometryNeitherCrashesNorStopsLaterDrawing) {
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  const double inf = std::numeric_limits<double>::infinity();
+  std::vector<ui::Op> ops;
+  ops.push_back(fill({nan, 0, 1e19, 1e19}, paper));
+  ops.push_back(fill({-inf, inf, -5, nan}, ink, ui::ShapeKind::circle));
+  ui::Op path = fill({}, red, ui::ShapeKind::path);
+  path.shape.points = {{nan, 1}, {1e300, -1e300}, {inf, 3}};
+  ops.push_back(path);
+  ui::Op stroke = fill({0, 0, 10, 10}, ink, ui::ShapeKind::roundedRect);
+  stroke.op = ui::OpKind::stroke;
+  stroke.shape.radii = {nan, -3, 1e12, 4};
+  stroke.stroke.dash = {0, 0};  // Cairo refuses an all-zero dash
+  ops.push_back(stroke);
+  stroke.stroke.dash = {-1, 2};  // and a negative one
+  stroke.stroke.lineWidth = nan;
+  stroke.stroke.miterLimit = -inf;
+  ops.push_back(stroke);
+  ui::Op unclip;
+  unclip.op = ui::OpKind::unclip;  // without a clip before it
+  ops.push_back(unclip);
+  ops.push_back(fill({10, 10, 20, 20}, lime));
+  const RenderResult r = renderLaidOut(medium(ops), request(RenderFormat::png));
+  ASSERT_TRUE(r.ok()) << r.error;
+  const Decoded d = decodePng(r.bytes);
+  EXPECT_TRUE(near(d.at(40, 40), {76, 122, 24, 255})) << d.at(40, 40)[0];
+}
+
+TEST(PngBackend, ClipsNestAndUnclipRestores) {
+  ui::Op clip = fill({0, 0, 100, 100}, {});
+  clip.op = ui::OpKind::clip;
+  ui::Op unclip;
+  unclip.op = ui::OpKind::unclip;
+  const RenderResult r = renderLaidOut(
+      medium({clip, fill({0, 0, 364, 170}, lime), unclip, fill({200, 0, 164, 170}, ink)}),
+      request(RenderFormat::png, Appearance::light, 1));
+  ASSERT_TRUE(r.ok());
+  const Decoded d = decodePng(r.bytes);
+  EXPECT_EQ(d.at(50, 50)[3], 255);   // inside the clip
+  EXPECT_EQ(d.at(150, 50)[3], 0);    // clipped away
+  EXPECT_EQ(d.at(300, 50)[3], 255);  // drawn after the clip was lifted
+}
+
+TEST(VectorBackends, SvgAndPdfOpenWithTheWidgetsPointSize) {
+  const RenderResult svg = renderLaidOut(medium({paperContainer()}), request(RenderFormat::svg));
+  ASSERT_TRUE(svg.ok()) << svg.error;
+  EXPECT_EQ(svg.bytes.rfind("<?xml", 0), 0u);
+  EXPECT_NE(svg.bytes.find(R"(width="364pt" height="170pt")"), std::string::npos);
+  EXPECT_NE(svg.bytes.find("</svg>"), std::string::npos);
+
+  const RenderResult pdf = renderLaidOut(medium({paperContainer()}), request(RenderFormat::pdf));
+  ASSERT_TRUE(pdf.ok()) << pdf.error;
+  EXPECT_EQ(pdf.bytes.rfind("%PDF-", 0), 0u);
+  EXPECT_NE(pdf.bytes.find("/MediaBox [ 0 0 364 170 ]"), std::string::npos);
+  EXPECT_NE(pdf.bytes.find("%%EOF"), std::string::npos);
+}
+
+TEST(VectorBackends, PdfIsDatedByTheEntryAndReproducible) {
+  const RenderResult a = renderLaidOut(medium({paperContainer()}), request(RenderFormat::pdf));
+  const RenderResult b = renderLaidOut(medium({paperContainer()}), request(RenderFormat::pdf));
+  EXPECT_EQ(a.bytes, b.bytes);
+  // 1700000000 s after 1970 is 2023-11-14 22:13:20 UTC (Cairo 1.16 leaves out the "D:").
+  const std::size_t at = a.bytes.find("/CreationDate (");
+  ASSERT_NE(at, std::string::npos);
+  EXPECT_NE(a.bytes.substr(at, 40).find("20231114221320"), std::string::npos);
+}
+
+TEST(Render, ScaleOutsideTheAllowedRangeIsAnError) {
+  for (const double scale : {0.0, -1.0, 0.49, 8.01, std::numeric_limits<double>::quiet_NaN()}) {
+    const RenderResult r = renderLaidOut(medium({}), request(RenderFormat::png, Appearance::light,
+                                                             scale));
+    EXPECT_FALSE(r.ok()) << scale;
+    EXPECT_TRUE(r.bytes.empty());
+  }
+}
+
+TEST(RenderFormat, Names) {
+  for (const auto f : {RenderFormat::png, RenderFormat::svg, RenderFormat::pdf,
+                       RenderFormat::json}) {
+    EXPECT_EQ(renderFormatFromName(name(f)), f);
+  }
+  EXPECT_EQ(renderFormatFromName("PNG"), std::nullopt);
+  EXPECT_EQ(renderFormatFromName("jpeg"), std::nullopt);
+}
+
+}  // namespace
+}  // namespace korvel::host
