@@ -91,6 +91,8 @@ class View {
   View lineLimit(std::optional<int> lines) const;
   // On a container holding several texts on one line, they shrink by one shared factor.
   View minimumScaleFactor(double factor) const;
+  // Multiplies the opacity of everything inside.
+  View opacity(double value) const;
 
   // Layout modifiers.
   View layoutPriority(double priority) const;

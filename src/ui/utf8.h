@@ -1,0 +1,20 @@
+#pragma once
+// UTF-8 helpers the toolkit needs before text reaches a text engine or a dump.
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace korvel::ui {
+
+// `s` with every invalid or overlong sequence (and surrogates, NUL) replaced by U+FFFD.
+std::string validUtf8(std::string_view s);
+
+// Decodes valid UTF-8 (as produced by validUtf8) into code points with their byte offsets.
+struct CodePoint {
+  char32_t value;
+  std::size_t offset, length;
+};
+std::vector<CodePoint> decodeUtf8(std::string_view s);
+
+}  // namespace korvel::ui

@@ -1,0 +1,296 @@
+// Builders and modifiers: each allocates one small const node around its content.
+#include "ui/view.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "ui/nodes.h"
+
+namespace korvel::ui {
+
+namespace {
+
+const NodePtr& emptyNode() {
+  static const NodePtr node = std::make_shared<EmptyNode>();
+  return node;
+}
+
+template <class N>
+View wrap(const View& v, N node) {
+  node.child = v.node();
+  return View(std::make_shared<const N>(std::move(node)));
+}
+
+View withEnv(const View& v, std::function<void(Environment&)> apply) {
+  EnvironmentNode n;
+  n.apply = std::move(apply);
+  return wrap(v, std::move(n));
+}
+
+// Negative or non-finite lengths mean "no constraint".
+std::optional<double> validLength(std::optional<double> v) {
+  if (!v || std::isnan(*v) || *v < 0) return std::nullopt;
+  return v;
+}
+
+double clampLengthForShape(double v) { return std::isnan(v) || v < 0 ? 0 : std::min(v, 1e6); }
+
+double finiteOr(double v, double fallback) { return std::isfinite(v) ? v : fallback; }
+
+void normaliseAxis(std::optional<double>& mn, std::optional<double>& id, std::optional<double>& mx) {
+  auto drop = [](std::optional<double>& v) {
+    if (v && std::isnan(*v)) v.reset();
+  };
+  drop(mn);
+  drop(id);
+  drop(mx);
+  if (mn) mn = std::max(*mn, 0.0);
+  if (id) id = std::max(mn.value_or(0), *id);
+  if (mx) mx = std::max(id.value_or(mn.value_or(0)), *mx);
+}
+
+}  // namespace
+
+View::View() : node_(emptyNode()) {}
+
+View Shape::fill(Paint paint) const {
+  ShapeNode n;
+  n.shape = *this;
+  n.mode = ShapeNode::Mode::fill;
+  n.paint = std::move(paint);
+  return View(std::make_shared<const ShapeNode>(std::move(n)));
+}
+
+View Shape::stroke(Paint paint, StrokeStyle style) const {
+  ShapeNode n;
+  n.shape = *this;
+  n.mode = ShapeNode::Mode::stroke;
+  n.paint = std::move(paint);
+  n.style = std::move(style);
+  return View(std::make_shared<const ShapeNode>(std::move(n)));
+}
+
+View Shape::view() const {
+  ShapeNode n;
+  n.shape = *this;
+  return View(std::make_shared<const ShapeNode>(std::move(n)));
+}
+
+Shape rectangle() { return Shape{ShapeGeometry{ShapeKind::rect, {0, 0, 0, 0}, CornerStyle::circular, {}, true}, nullptr}; }
+
+Shape roundedRectangle(double radius, CornerStyle style) {
+  double r = clampLengthForShape(radius);
+  return roundedRectangle(CornerRadii{r, r, r, r}, style);
+}
+
+Shape roundedRectangle(CornerRadii radii, CornerStyle style) {
+  for (auto& r : radii) r = clampLengthForShape(r);
+  return Shape{ShapeGeometry{ShapeKind::roundedRect, radii, style, {}, true}, nullptr};
+}
+
+Shape capsule() { return Shape{ShapeGeometry{ShapeKind::capsule, {0, 0, 0, 0}, CornerStyle::continuous, {}, true}, nullptr}; }
+Shape circle() { return Shape{ShapeGeometry{ShapeKind::circle, {0, 0, 0, 0}, CornerStyle::circular, {}, true}, nullptr}; }
+
+Shape pathShape(Shape::PathFn fn, bool closed) {
+  Shape s{ShapeGeometry{ShapeKind::path, {0, 0, 0, 0}, CornerStyle::circular, {}, closed}, nullptr};
+  if (fn) s.path = std::make_shared<const Shape::PathFn>(std::move(fn));
+  return s;
+}
+
+View View::font(double size, Weight weight, Design design) const {
+  return withEnv(*this, [size, weight, design](Environment& e) {
+    e.fontSize = size;
+    e.weight = weight;
+    e.design = design;
+  });
+}
+View View::fontSize(double size) const {
+  return withEnv(*this, [size](Environment& e) { e.fontSize = size; });
+}
+View View::fontWeight(Weight weight) const {
+  return withEnv(*this, [weight](Environment& e) { e.weight = weight; });
+}
+View View::fontDesign(Design design) const {
+  return withEnv(*this, [design](Environment& e) { e.design = design; });
+}
+View View::monospacedDigit(bool on) const {
+  return withEnv(*this, [on](Environment& e) { e.monospacedDigits = on; });
+}
+View View::foreground(Paint paint) const {
+  return withEnv(*this, [paint = std::move(paint)](Environment& e) { e.foreground = paint; });
+}
+View View::lineLimit(std::optional<int> lines) const {
+  if (lines && *lines < 1) lines = 1;
+  return withEnv(*this, [lines](Environment& e) { e.lineLimit = lines; });
+}
+View View::minimumScaleFactor(double factor) const {
+  factor = std::isnan(factor) ? 1 : std::clamp(factor, 0.01, 1.0);
+  // Texts side by side on one line shrink together; anywhere else each text on its own.
+  // Look through environment and priority wrappers (`.lineLimit(1)` before this modifier).
+  const Node* inner = node_.get();
+  while (auto* pass = dynamic_cast<const PassThroughNode*>(inner)) {
+    if (!dynamic_cast<const EnvironmentNode*>(pass) && !dynamic_cast<const PriorityNode*>(pass)) break;
+    inner = pass->child.get();
+  }
+  if (auto* stack = dynamic_cast<const StackNode*>(inner); stack && stack->axis == Axis::horizontal) {
+    ScaleGroupNode n;
+    n.factor = factor;
+    return wrap(*this, std::move(n));
+  }
+  return withEnv(*this, [factor](Environment& e) { e.minimumScaleFactor = factor; });
+}
+View View::opacity(double value) const {
+  value = std::isnan(value) ? 0 : std::clamp(value, 0.0, 1.0);
+  return withEnv(*this, [value](Environment& e) { e.opacity *= value; });
+}
+View View::accentable(bool on) const {
+  return withEnv(*this, [on](Environment& e) { e.accent = on; });
+}
+
+View View::layoutPriority(double priority) const {
+  PriorityNode n;
+  n.priority = std::isnan(priority) ? 0 : priority;
+  return wrap(*this, std::move(n));
+}
+View View::fixedSize(bool horizontal, bool vertical) const {
+  FixedSizeNode n;
+  n.horizontal = horizontal;
+  n.vertical = vertical;
+  return wrap(*this, std::move(n));
+}
+View View::frame(std::optional<double> width, std::optional<double> height, Alignment alignment) const {
+  FrameNode n;
+  n.width = validLength(width);
+  n.height = validLength(height);
+  if (n.width && std::isinf(*n.width)) n.width.reset();
+  if (n.height && std::isinf(*n.height)) n.height.reset();
+  n.alignment = alignment;
+  return wrap(*this, std::move(n));
+}
+View View::frame(FlexFrame flex) const {
+  normaliseAxis(flex.minWidth, flex.idealWidth, flex.maxWidth);
+  normaliseAxis(flex.minHeight, flex.idealHeight, flex.maxHeight);
+  if (flex.idealWidth) flex.idealWidth = finiteOr(*flex.idealWidth, 1e6);
+  if (flex.idealHeight) flex.idealHeight = finiteOr(*flex.idealHeight, 1e6);
+  FlexFrameNode n;
+  n.flex = flex;
+  return wrap(*this, std::move(n));
+}
+View View::padding(Edges edges, double length) const {
+  return padding(EdgeInsets{edges.top ? length : 0, edges.leading ? length : 0,
+                            edges.bottom ? length : 0, edges.trailing ? length : 0});
+}
+View View::padding(EdgeInsets insets) const {
+  auto fix = [](double v) { return std::isfinite(v) ? std::clamp(v, -1e6, 1e6) : 0.0; };
+  PaddingNode n;
+  n.insets = EdgeInsets{fix(insets.top), fix(insets.leading), fix(insets.bottom), fix(insets.trailing)};
+  return wrap(*this, std::move(n));
+}
+View View::offset(double x, double y) const {
+  OffsetNode n;
+  n.dx = std::isfinite(x) ? std::clamp(x, -1e6, 1e6) : 0;
+  n.dy = std::isfinite(y) ? std::clamp(y, -1e6, 1e6) : 0;
+  return wrap(*this, std::move(n));
+}
+View View::clipShape(Shape shape) const {
+  ClipNode n;
+  n.shape = std::move(shape);
+  return wrap(*this, std::move(n));
+}
+View View::background(View content, Alignment alignment) const {
+  DecorationNode n;
+  n.content = content.node();
+  n.alignment = alignment;
+  n.overlay = false;
+  return wrap(*this, std::move(n));
+}
+View View::overlay(View content, Alignment alignment) const {
+  DecorationNode n;
+  n.content = content.node();
+  n.alignment = alignment;
+  n.overlay = true;
+  return wrap(*this, std::move(n));
+}
+
+namespace {
+std::vector<NodePtr> nonEmpty(std::vector<View>& children) {
+  std::vector<NodePtr> out;
+  out.reserve(children.size());
+  for (auto& c : children)
+    if (!c.node()->isEmpty()) out.push_back(c.node());
+  return out;
+}
+std::optional<double> validSpacing(std::optional<double> s) {
+  if (s && !std::isfinite(*s)) return 0.0;
+  if (s) return std::clamp(*s, -1e6, 1e6);
+  return s;
+}
+}  // namespace
+
+View vstack(HAlign alignment, std::optional<double> spacing, std::vector<View> children) {
+  StackNode n;
+  n.axis = Axis::vertical;
+  n.hAlign = alignment;
+  n.spacing = validSpacing(spacing);
+  n.children = nonEmpty(children);
+  return View(std::make_shared<const StackNode>(std::move(n)));
+}
+
+View hstack(VAlign alignment, std::optional<double> spacing, std::vector<View> children) {
+  StackNode n;
+  n.axis = Axis::horizontal;
+  n.vAlign = alignment;
+  n.spacing = validSpacing(spacing);
+  n.children = nonEmpty(children);
+  return View(std::make_shared<const StackNode>(std::move(n)));
+}
+
+View zstack(Alignment alignment, std::vector<View> children) {
+  ZStackNode n;
+  n.alignment = alignment;
+  n.children = nonEmpty(children);
+  return View(std::make_shared<const ZStackNode>(std::move(n)));
+}
+
+View spacer(std::optional<double> minLength) {
+  SpacerNode n;
+  if (minLength) n.minLength = clampLengthForShape(*minLength);
+  return View(std::make_shared<const SpacerNode>(std::move(n)));
+}
+
+View text(std::string s) { return text(std::vector<TextRun>{TextRun{std::move(s), {}, {}, {}, {}, {}}}); }
+
+View text(std::vector<TextRun> runs) {
+  TextNode n;
+  n.runs = std::move(runs);
+  return View(std::make_shared<const TextNode>(std::move(n)));
+}
+
+View symbol(std::string name) {
+  SymbolNode n;
+  n.name = std::move(name);
+  return View(std::make_shared<const SymbolNode>(std::move(n)));
+}
+
+View geometryReader(std::function<View(Size)> content) {
+  GeometryReaderNode n;
+  n.content = std::move(content);
+  return View(std::make_shared<const GeometryReaderNode>(std::move(n)));
+}
+
+View viewThatFits(Axis axis, std::vector<View> candidates) {
+  ViewThatFitsNode n;
+  n.axis = axis;
+  n.candidates = nonEmpty(candidates);
+  if (n.candidates.empty()) return View();
+  return View(std::make_shared<const ViewThatFitsNode>(std::move(n)));
+}
+
+std::vector<View> forEach(std::size_t count, const std::function<View(std::size_t)>& make) {
+  std::vector<View> out;
+  out.reserve(count);
+  for (std::size_t i = 0; i < count; ++i) out.push_back(make(i));
+  return out;
+}
+
+}  // namespace korvel::ui
