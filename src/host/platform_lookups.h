@@ -1,0 +1,23 @@
+#pragma once
+// The platform lookups of the Linux host.
+//  - group folder: the directory named by KORVEL_GROUP_CONTAINER when set and not empty, else
+//    none (so the home-folder fallback applies);
+//  - home folder: $HOME, else the password database;
+//  - bundle information: "KorvelChannel" is the build-time setting KORVEL_CHANNEL (empty means
+//    no value); there are no other keys.
+#include "snapshot/loading.h"
+
+namespace korvel::host {
+
+class LinuxPlatformLookups final : public PlatformLookups {
+ public:
+  std::optional<std::filesystem::path> groupContainer(
+      std::string_view groupIdentifier) const override;
+  std::filesystem::path homeFolder() const override;
+  std::optional<BundleValue> bundleValue(std::string_view key) const override;
+
+  // The KORVEL_CHANNEL this program was built with ("" when none).
+  static std::string_view buildChannel();
+};
+
+}  // namespace korvel::host
