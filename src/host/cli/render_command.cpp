@@ -1,17 +1,14 @@
 // korvel-widgets render: draws one widget, as a user's desktop would show it, to a file.
 #include <chrono>
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <iostream>
 #include <memory>
-#include <sstream>
 #include <string>
 
 #include "host/cli/commands.h"
 #include "host/render/render_widget.h"
-#include "snapshot/decode.h"
+#include "snapshot/loading.h"
 
 namespace korvel::host {
 
@@ -24,34 +21,12 @@ struct RenderOptions {
   double scale = 2;
 };
 
-// Far larger than any snapshot the companion writes; a bigger file is not read into memory.
-constexpr std::uintmax_t kMaxSnapshotBytes = 64u << 20;
-
 // The snapshot at `path`, or nothing (with the reason on stderr) when it cannot be read or is
 // refused: render then draws what a desktop without data shows.
 std::optional<WeekSnapshot> readSnapshot(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::string bytes;
-  if (in) {
-    in.seekg(0, std::ios::end);
-    const std::streamoff size = in.tellg();
-    if (size >= 0 && static_cast<std::uintmax_t>(size) <= kMaxSnapshotBytes) {
-      in.seekg(0);
-      bytes.resize(static_cast<std::size_t>(size));
-      in.read(bytes.data(), size);
-    } else {
-      std::cerr << "render: " << path << " is too large; drawn without a snapshot\n";
-      return std::nullopt;
-    }
-  }
-  if (!in) {
-    std::cerr << "render: cannot read " << path << "; drawn without a snapshot\n";
-    return std::nullopt;
-  }
-  auto result = decodeSnapshotDetailed(bytes);
-  if (auto* error = std::get_if<DecodeError>(&result)) {
-    std::cerr << "render: " << path << " refused (" << error->describe()
-              << "); drawn without a snapshot\n";
+  auto result = loadSnapshotDetailed(path);
+  if (auto* error = std::get_if<LoadError>(&result)) {
+    std::cerr << "render: " << error->describe() << "; drawn without a snapshot\n";
     return std::nullopt;
   }
   return std::get<WeekSnapshot>(std::move(result));
