@@ -4,13 +4,10 @@
 #include "faces/faces.h"
 #include "faces/off_face.h"
 #include "kit/palette.h"
+#include "snapshot/generation_time.h"
 
 namespace korvel {
 namespace {
-
-// Until the snapshot layer exports these.
-constexpr double staleAfterSeconds = 10800.0;
-double generationTime(const WeekSnapshot& s) { return static_cast<double>(s.generatedMs) / 1000.0; }
 
 struct Titles {
   const std::string& title;
