@@ -44,3 +44,12 @@ std::optional<BundleValue> LinuxPlatformLookups::bundleValue(std::string_view ke
 }
 
 }  // namespace korvel::host
+
+namespace korvel {
+
+const PlatformLookups& platformLookups() {
+  static const host::LinuxPlatformLookups lookups;  // stateless: every call asks afresh
+  return lookups;
+}
+
+}  // namespace korvel

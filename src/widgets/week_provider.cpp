@@ -12,6 +12,8 @@ double systemClock() {
   return duration<double>(system_clock::now().time_since_epoch()).count();
 }
 
+WeekProvider::WeekProvider() : WeekProvider(platformLookups(), systemClock) {}
+
 WeekProvider::WeekProvider(const PlatformLookups& lookups, Clock clock)
     : WeekProvider([&lookups] { return loadSnapshot(lookups); }, std::move(clock)) {}
 

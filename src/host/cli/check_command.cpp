@@ -1,9 +1,98 @@
+// korvel-widgets check: decodes and accepts a snapshot file and says what it holds, or why not.
+#include <cstdint>
+#include <cstdio>
+#include <iostream>
+#include <memory>
+#include <string>
+#include <variant>
+
 #include "host/cli/commands.h"
+#include "snapshot/loading.h"
 
 namespace korvel::host {
+namespace {
+
+struct CheckOptions {
+  std::string file;
+  bool canonical = false;
+};
+
+std::int64_t floorDiv(std::int64_t a, std::int64_t b) { return a / b - (a % b != 0 && (a < 0) != (b < 0)); }
+
+// ISO 8601 in UTC with milliseconds, for any 64-bit millisecond count (proleptic Gregorian).
+std::string isoUtc(std::int64_t ms) {
+  const std::int64_t days = floorDiv(ms, 86'400'000);
+  const std::int64_t msOfDay = ms - days * 86'400'000;
+  // Civil date from days since 1970-01-01 (H. Hinnant's algorithm).
+  const std::int64_t z = days + 719468;
+  const std::int64_t era = floorDiv(z, 146097);
+  const std::int64_t doe = z - era * 146097;
+  const std::int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+  const std::int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+  const std::int64_t mp = (5 * doy + 2) / 153;
+  const std::int64_t day = doy - (153 * mp + 2) / 5 + 1;
+  const std::int64_t month = mp < 10 ? mp + 3 : mp - 9;
+  const std::int64_t year = yoe + era * 400 + (month <= 2 ? 1 : 0);
+  char buf[128];
+  std::snprintf(buf, sizeof buf, "%04lld-%02lld-%02lldT%02lld:%02lld:%02lld.%03lldZ",
+                static_cast<long long>(year), static_cast<long long>(month),
+                static_cast<long long>(day), static_cast<long long>(msOfDay / 3'600'000),
+                static_cast<long long>(msOfDay / 60'000 % 60),
+                static_cast<long long>(msOfDay / 1000 % 60), static_cast<long long>(msOfDay % 1000));
+  return buf;
+}
+
+void printSummary(const std::filesystem::path& path, const WeekSnapshot& s) {
+  std::size_t waiting = 0;
+  for (const WeekRun& run : s.now.runs) waiting += run.waiting ? 1 : 0;
+  std::cout << "file: " << path.string() << '\n'
+            << "version: " << s.v << '\n'
+            << "generated: " << isoUtc(s.generatedMs) << '\n'
+            << "week: " << s.week << '\n'
+            << "period: " << s.period << '\n'
+            << "off: " << (s.off ? "true" : "false") << '\n'
+            << "runs: " << s.now.runs.size() << " (" << waiting << " waiting)\n"
+            << "meters: " << s.limits.meters.size() << '\n'
+            << "legend entries: " << s.outcomes.legend.size() << '\n';
+}
+
+int run(const CheckOptions& options) {
+  const std::filesystem::path path = options.file.empty()
+                                         ? snapshotFileURL(platformLookups())
+                                         : std::filesystem::path(options.file);
+  auto result = loadSnapshotDetailed(path);
+  if (const auto* error = std::get_if<LoadError>(&result)) {
+    std::cerr << error->describe() << '\n';
+    return 1;
+  }
+  const auto& snapshot = std::get<WeekSnapshot>(result);
+  if (options.canonical) {
+    std::cout << encodeSnapshot(snapshot) << '\n';
+  } else {
+    printSummary(path, snapshot);
+  }
+  std::cout.flush();
+  return std::cout ? 0 : 1;
+}
+
+}  // namespace
 
 void addCheckCommand(CLI::App& app, int& exitCode) {
-  app.add_subcommand("check", "(not built yet)")->callback([&exitCode] { exitCode = 2; });
+  auto options = std::make_shared<CheckOptions>();
+  CLI::App* check = app.add_subcommand(
+      "check",
+      "Decode and accept a snapshot file and summarise it (default: the file the widgets read)");
+  check->add_option("file", options->file, "Snapshot file to check");
+  check->add_flag("--canonical", options->canonical,
+                  "Print the snapshot re-encoded: declared keys only, in order, compact");
+  check->callback([options, &exitCode] {
+    try {
+      exitCode = run(*options);
+    } catch (const std::exception& e) {
+      std::cerr << "check: " << e.what() << '\n';
+      exitCode = 1;
+    }
+  });
 }
 
 }  // namespace korvel::host

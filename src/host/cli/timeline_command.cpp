@@ -1,9 +1,112 @@
+// korvel-widgets timeline: asks the provider what the widget host would get, as one JSON line.
+#include <charconv>
+#include <cmath>
+#include <iostream>
+#include <memory>
+#include <optional>
+#include <string>
+#include <variant>
+
 #include "host/cli/commands.h"
+#include "snapshot/json_write.h"
+#include "widgets/week_provider.h"
 
 namespace korvel::host {
+namespace {
+
+struct TimelineOptions {
+  std::string request = "timeline";
+  std::string snapshotFile;
+  std::string now;
+};
+
+// Seconds since 1970 written as a plain decimal number: digits, an optional sign and point.
+std::optional<double> parseSeconds(const std::string& text) {
+  double value = 0;
+  const char* end = text.data() + text.size();
+  const auto [ptr, ec] = std::from_chars(text.data(), end, value, std::chars_format::fixed);
+  if (ec != std::errc{} || ptr != end || !std::isfinite(value)) return std::nullopt;
+  return value;
+}
+
+void appendEntry(std::string& out, const WeekEntry& entry) {
+  out += "{\"date\":";
+  json::appendNumber(out, entry.date);
+  out += ",\"snapshot\":";
+  out += entry.snapshot ? "true" : "false";
+  out += '}';
+}
+
+int run(const TimelineOptions& options) {
+  const Clock clock = options.now.empty()
+                          ? Clock(systemClock)
+                          : Clock([now = *parseSeconds(options.now)] { return now; });
+
+  // The provider reads exactly as loadSnapshot() would; this loader only keeps the reason, so
+  // that a missing or refused file is explained on standard error.
+  std::optional<LoadError> failure;
+  const SnapshotLoader loader = [&]() -> std::optional<WeekSnapshot> {
+    const std::filesystem::path path = options.snapshotFile.empty()
+                                           ? snapshotFileURL(platformLookups())
+                                           : std::filesystem::path(options.snapshotFile);
+    auto result = loadSnapshotDetailed(path);
+    if (auto* error = std::get_if<LoadError>(&result)) {
+      failure = std::move(*error);
+      return std::nullopt;
+    }
+    return std::get<WeekSnapshot>(std::move(result));
+  };
+  const WeekProvider provider(loader, clock);
+
+  std::string out = "{\"entries\":[";
+  if (options.request == "placeholder") {
+    appendEntry(out, provider.placeholder());
+    out += "]}";
+  } else if (options.request == "snapshot") {
+    provider.getSnapshot([&](const WeekEntry& entry) { appendEntry(out, entry); });
+    out += "]}";
+  } else {
+    provider.getTimeline([&](const Timeline& timeline) {
+      for (std::size_t i = 0; i < timeline.entries.size(); ++i) {
+        if (i) out += ',';
+        appendEntry(out, timeline.entries[i]);
+      }
+      out += "],\"reloadAfter\":";
+      json::appendNumber(out, timeline.reloadAfter);
+      out += '}';
+    });
+  }
+  if (failure) std::cerr << "timeline: no snapshot: " << failure->describe() << '\n';
+  std::cout << out << '\n';
+  std::cout.flush();
+  return std::cout ? 0 : 1;
+}
+
+}  // namespace
 
 void addTimelineCommand(CLI::App& app, int& exitCode) {
-  app.add_subcommand("timeline", "(not built yet)")->callback([&exitCode] { exitCode = 2; });
+  auto options = std::make_shared<TimelineOptions>();
+  CLI::App* timeline = app.add_subcommand(
+      "timeline", "Print the entries and reload date the widget host would be given, as JSON");
+  timeline->add_option("--request", options->request, "What the host asks for")
+      ->check(CLI::IsMember({"timeline", "snapshot", "placeholder"}))
+      ->capture_default_str();
+  timeline->add_option("--snapshot", options->snapshotFile,
+                       "Read this file instead of the widgets' snapshot location");
+  timeline->add_option("--now", options->now, "The clock's answer, in seconds since 1970")
+      ->check(CLI::Validator(
+          [](std::string& value) -> std::string {
+            return parseSeconds(value) ? "" : "expected seconds since 1970 as a decimal number";
+          },
+          "SECONDS"));
+  timeline->callback([options, &exitCode] {
+    try {
+      exitCode = run(*options);
+    } catch (const std::exception& e) {
+      std::cerr << "timeline: " << e.what() << '\n';
+      exitCode = 1;
+    }
+  });
 }
 
 }  // namespace korvel::host
