@@ -47,11 +47,11 @@ ui::View receiptDayBars(const WeekSnapshot& s) {
     if (v) present.push_back(*v);
   }
   const double scale = chart::peakOf(present);
-  const auto& perDay = s.receipt.perDay;
+  const auto perDay = s.receipt.perDay;  // copied: the bars are built at layout time
   const std::int64_t today = s.today;
   return chart::dayColumns(
       s.days, today, {.labelSpacing = 3, .showLabels = true, .labelMarksToday = false},
-      [&perDay, today, scale](std::size_t i, double width, double height) {
+      [perDay, today, scale](std::size_t i, double width, double height) {
         ui::View bar = ui::capsule().fill(hairline).frame(width, 2);
         if (i < perDay.size() && perDay[i] && *perDay[i] > 0) {
           bar = ui::roundedRectangle(ui::CornerRadii{3, 3, 0, 0})

@@ -13,7 +13,7 @@ ui::View Columns::body() const {
   const double peak = chart::peakOf(present);
   return chart::dayColumns(
       days, today, {.labelSpacing = 4, .showLabels = showLabels},
-      [this, peak](std::size_t i, double width, double height) {
+      [values = values, today = today, peak](std::size_t i, double width, double height) {
         ui::View bar = ui::capsule().fill(hairline).frame(width, 2.5);
         if (i < values.size() && values[i] && *values[i] > 0) {
           bar = ui::roundedRectangle(ui::CornerRadii{3.5, 3.5, 0, 0})

@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <memory>
 
 #include "kit/day_charts.h"
 #include "kit/palette.h"
@@ -49,9 +50,11 @@ ui::View barArea(std::function<ui::View(double width, double height)> content) {
 
 ui::View dayColumns(const std::vector<std::string>& days, std::int64_t today, DayColumnStyle style,
                     const std::function<ui::View(std::size_t, double, double)>& bar) {
+  // Bar areas are built at layout time, after this call has returned: they hold their own copy.
+  const auto shared = std::make_shared<const std::function<ui::View(std::size_t, double, double)>>(bar);
   return ui::hstack(ui::VAlign::bottom, 4, ui::forEach(kWeekDays, [&](std::size_t i) {
                       std::vector<ui::View> column{
-                          barArea([&bar, i](double w, double h) { return bar(i, w, h); })};
+                          barArea([shared, i](double w, double h) { return (*shared)(i, w, h); })};
                       if (style.showLabels) {
                         const bool marked = style.labelMarksToday && isToday(today, i);
                         column.push_back(ui::text(dayLabel(days, i))

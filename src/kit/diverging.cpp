@@ -13,7 +13,7 @@ ui::View Diverging::body() const {
   }
   const double peak = chart::peakOf(values);
   return chart::dayColumns(
-      days, today, {.labelSpacing = 3}, [this, peak](std::size_t i, double width, double height) {
+      days, today, {.labelSpacing = 3}, [perDay = perDay, today = today, peak](std::size_t i, double width, double height) {
         const auto* day = i < perDay.size() && perDay[i] ? &*perDay[i] : nullptr;
         const bool marked = chart::isToday(today, i);
         const double upper = 0.68 * height;

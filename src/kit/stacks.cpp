@@ -18,7 +18,7 @@ ui::View Stacks::body() const {
   }
   const double peak = chart::peakOf(totals);
   return chart::dayColumns(
-      days, today, {.labelSpacing = 4}, [this, peak](std::size_t i, double width, double height) {
+      days, today, {.labelSpacing = 4}, [perDay = perDay, peak](std::size_t i, double width, double height) {
         const auto* day = i < perDay.size() && perDay[i] ? &*perDay[i] : nullptr;
         ui::View bar = ui::capsule().fill(hairline).frame(width, 2.5);
         if (day && chart::total(*day) >= 1) {

@@ -116,12 +116,13 @@ TEST(Stacks, SegmentsLiftedToTheirMinimumStayInsideTheColumn) {
   // (2 + 1.5 + 2 + 1.5 + 2 = 9) is taller than a 5-point bar area. It stands on the bottom and
   // is clipped to the area, so nothing reaches into the label or above the chart.
   const DaySeries perDay{std::vector<std::int64_t>{1, 1, 1}, std::vector<std::int64_t>{1000000}};
-  const auto list = layoutFake(Stacks{perDay, {}, 0}, 200, 5);
+  // The fake measurer's 9.5-point label is 11.4 tall, 4 above it the 5-point bar area.
+  const auto list = layoutFake(Stacks{perDay, kDays, 0}, 200, 20.4);
   const ui::Rect area = barAreas(list).at(0);
-  EXPECT_DOUBLE_EQ(area.height, 5);
+  EXPECT_NEAR(area.height, 5, 1e-9);
   const auto segments = shapesOf(list, ui::ShapeKind::rect);
   ASSERT_GE(segments.size(), 3u);
-  EXPECT_DOUBLE_EQ(segments[2].rect.y + segments[2].rect.height, area.y + area.height);
+  EXPECT_NEAR(segments[2].rect.y + segments[2].rect.height, area.y + area.height, 1e-9);
   EXPECT_LT(segments[0].rect.y, area.y);  // drawn above, but the clip before it hides that part
   const auto clips = testing::opsOf(list, ui::OpKind::clip);
   const auto firstClip = std::find_if(list.ops.begin(), list.ops.end(),

@@ -117,7 +117,9 @@ TEST(Meter, CaptionAndPaceDependOnShortAndPaceKey) {
     std::vector<std::string> shown;
     for (const ui::Op& op : texts(list)) shown.push_back(op.text.text);
     EXPECT_EQ(shown, c.shown);
-    if (!c.paceColor.empty()) EXPECT_EQ(texts(list).back().text.runs.at(0).color.color, c.paceColor);
+    if (!c.paceColor.empty()) {
+      EXPECT_EQ(texts(list).back().text.runs.at(0).color.color, c.paceColor);
+    }
   }
 }
 

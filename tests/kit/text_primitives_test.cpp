@@ -113,7 +113,7 @@ TEST(Facts, RowsPushLabelsLeadingAndValuesTrailing) {
 TEST(Rules, SolidHairlineAndDashedInkFaint) {
   const auto solid = fills(layoutFake(FaceRule{}, 200, 50));
   ASSERT_EQ(solid.size(), 1u);
-  EXPECT_EQ(solid[0].rect, (ui::Rect{0, 24.5, 200, 1}));
+  EXPECT_EQ(solid[0].rect, (ui::Rect{0, 0, 200, 1}));
   EXPECT_EQ(solid[0].paint.color, "hairline");
 
   const auto list = layoutFake(DashedRule{}, 200, 1);
