@@ -184,7 +184,7 @@ INSTANTIATE_TEST_SUITE_P(
     RequiredAndOptional, SampleChange,
     ::testing::Values(
         Change{"StrongNull", R"("strong": "31.5 h", )", R"("strong": null, )", "accepted"},
-        Change{"LimitsEmptyNull", "\"empty\": \"No limits reported yet.\",", "\"empty\": null,",
+        Change{"LimitsEmptyNull", "\"line\": \"Claude weekly", "\"empty\": null, \"line\": \"Claude weekly",
                "accepted"},
         Change{"MeterWithoutSeverity", "\"severity\": \"warn\",", "",
                "limits.meters[0].severity: required key is missing"},
