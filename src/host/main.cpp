@@ -10,6 +10,8 @@ int main(int argc, char** argv) {
   korvel::host::addCheckCommand(app, exitCode);
   korvel::host::addTimelineCommand(app, exitCode);
   korvel::host::addRenderCommand(app, exitCode);
+  korvel::host::addCatalogCommand(app, exitCode);
+  korvel::host::addGalleryCommand(app, exitCode);
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {

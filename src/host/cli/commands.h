@@ -8,5 +8,10 @@ namespace korvel::host {
 void addCheckCommand(CLI::App& app, int& exitCode);
 void addTimelineCommand(CLI::App& app, int& exitCode);
 void addRenderCommand(CLI::App& app, int& exitCode);
+void addCatalogCommand(CLI::App& app, int& exitCode);
+void addGalleryCommand(CLI::App& app, int& exitCode);
+
+// The catalog command's output: one block per widget, or a JSON array.
+std::string catalogListing(bool asJson);
 
 }  // namespace korvel::host

@@ -1,0 +1,77 @@
+// korvel-widgets catalog: the eight widgets as the desktop's widget gallery lists them.
+#include <iostream>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "host/cli/commands.h"
+#include "snapshot/json_write.h"
+#include "widgets/bundle.h"
+#include "widgets/catalog.h"
+
+namespace korvel::host {
+
+namespace {
+
+// Listing reads no snapshot: the providers are bound but never asked.
+std::vector<WidgetConfiguration> configurations() {
+  return KorvelMacWidgets{}.body(
+      [] { return WeekProvider([] { return std::optional<WeekSnapshot>(); }, systemClock); });
+}
+
+std::string catalogJson() {
+  std::string out = "[";
+  bool first = true;
+  for (const WidgetConfiguration& c : configurations()) {
+    out += first ? "\n  {" : ",\n  {";
+    first = false;
+    out += "\"kind\":";
+    json::appendString(out, c.kind);
+    out += ",\"name\":";
+    json::appendString(out, c.configurationDisplayName);
+    out += ",\"description\":";
+    json::appendString(out, c.description);
+    out += ",\"families\":[";
+    for (std::size_t i = 0; i < c.supportedFamilies.size(); ++i) {
+      if (i) out += ',';
+      json::appendString(out, familyName(c.supportedFamilies[i]));
+    }
+    out += "],\"face\":";
+    json::appendString(out, rawValue(c.faceKind));
+    out += ",\"url\":";
+    json::appendString(out, deepLinkURL(c.faceKind));
+    out += '}';
+  }
+  out += "\n]\n";
+  return out;
+}
+
+std::string catalogText() {
+  std::string out;
+  for (const WidgetConfiguration& c : configurations()) {
+    out += c.configurationDisplayName + "  (" + c.kind + ")\n";
+    out += "  " + c.description + "\n";
+    out += "  families:";
+    for (const WidgetFamily f : c.supportedFamilies) out += " " + std::string(familyName(f));
+    out += "\n  face: " + std::string(rawValue(c.faceKind)) + "  link: " + deepLinkURL(c.faceKind);
+    out += "\n";
+  }
+  return out;
+}
+
+}  // namespace
+
+std::string catalogListing(bool asJson) { return asJson ? catalogJson() : catalogText(); }
+
+void addCatalogCommand(CLI::App& app, int& exitCode) {
+  auto asJson = std::make_shared<bool>(false);
+  CLI::App* cmd = app.add_subcommand("catalog", "List the eight widgets in the gallery's order");
+  cmd->add_flag("--json", *asJson, "Print a JSON array");
+  cmd->callback([asJson, &exitCode] {
+    std::cout << catalogListing(*asJson);
+    std::cout.flush();
+    exitCode = std::cout ? 0 : 1;
+  });
+}
+
+}  // namespace korvel::host

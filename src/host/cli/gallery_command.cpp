@@ -1,0 +1,256 @@
+#include "host/cli/gallery_command.h"
+
+#include <cmath>
+#include <cstdlib>
+#include <ctime>
+#include <filesystem>
+#include <memory>
+#include <system_error>
+#include <vector>
+
+#include "host/cli/commands.h"
+#include "host/cli/time_options.h"
+#include "host/platform_lookups.h"
+#include "host/render/render_widget.h"
+#include "widgets/bundle.h"
+#include "widgets/week_provider.h"
+
+namespace korvel::host {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Image {
+  WidgetFamily family;
+  ui::Size size;
+  std::string label;
+  std::string url;
+  std::string light, dark;  // file names
+};
+
+struct WidgetImages {
+  std::string name, description, kind, face;
+  std::vector<Image> images;
+};
+
+std::string formatPoints(double v) {
+  return std::to_string(static_cast<long long>(std::lround(v)));
+}
+
+std::string indexHtml(const std::vector<WidgetImages>& widgets, const std::string& source,
+                      const std::string& drawnAt, const TimeSettings& time) {
+  std::string h;
+  h += "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n";
+  h += "<title>Korvel widgets</title>\n<style>\n"
+       "body{font-family:Inter,system-ui,sans-serif;margin:32px;background:#e9ebe6;color:#15241a}\n"
+       "h1{font-size:22px;margin:0 0 4px}\n"
+       ".meta{color:#6f7a71;font-size:13px;margin:0 0 28px}\n"
+       "section{margin:0 0 36px}\n"
+       "h2{font-size:17px;margin:0 0 2px}\n"
+       ".description{margin:0 0 4px;font-size:13px;color:#4d5a50}\n"
+       ".kind{margin:0 0 12px;font-size:12px;color:#6f7a71}\n"
+       ".families{display:flex;flex-wrap:wrap;gap:28px;align-items:flex-start}\n"
+       "figure{margin:0}\n"
+       ".pair{display:flex;gap:12px}\n"
+       ".pair a{display:block;line-height:0}\n"
+       "figcaption{font-size:12px;margin-top:8px;max-width:740px}\n"
+       "figcaption .spoken{color:#4d5a50}\n"
+       "</style>\n</head>\n<body>\n";
+  h += "<h1>Korvel widgets</h1>\n<p class=\"meta\">" + escapeHtml(source) + " &middot; drawn at " +
+       escapeHtml(drawnAt) + " &middot; " + escapeHtml(time.locale) + ", " +
+       escapeHtml(time.timeZone) + " &middot; light and dark</p>\n";
+  for (const WidgetImages& w : widgets) {
+    h += "<section id=\"" + escapeHtml(w.face) + "\">\n";
+    h += "<h2>" + escapeHtml(w.name) + "</h2>\n";
+    h += "<p class=\"description\">" + escapeHtml(w.description) + "</p>\n";
+    h += "<p class=\"kind\"><code>" + escapeHtml(w.kind) + "</code></p>\n";
+    h += "<div class=\"families\">\n";
+    for (const Image& img : w.images) {
+      const std::string width = formatPoints(img.size.width);
+      const std::string height = formatPoints(img.size.height);
+      const std::string family(familyName(img.family));
+      h += "<figure>\n<div class=\"pair\">\n";
+      for (const auto& [file, appearance] : {std::pair{&img.light, "light"},
+                                             std::pair{&img.dark, "dark"}}) {
+        h += "<a href=\"" + escapeHtml(img.url) + "\"><img src=\"" + escapeHtml(*file) +
+             "\" width=\"" + width + "\" height=\"" + height + "\" alt=\"" +
+             escapeHtml(img.label) + "\" title=\"" + escapeHtml(family) + ", " + appearance +
+             "\"></a>\n";
+      }
+      h += "</div>\n<figcaption><strong>" + escapeHtml(family) +
+           "</strong> <span class=\"spoken\">&middot; spoken: &ldquo;" + escapeHtml(img.label) +
+           "&rdquo;</span></figcaption>\n</figure>\n";
+    }
+    h += "</div>\n</section>\n";
+  }
+  h += "</body>\n</html>\n";
+  return h;
+}
+
+// The moment the sheet shows, readable in any locale: "2025-06-12 17:42:07 UTC".
+std::string utcText(double seconds) {
+  if (!(std::abs(seconds) < 1e15)) return "an unrepresentable time";
+  const auto t = static_cast<std::time_t>(std::floor(seconds));
+  std::tm tm{};
+  char buf[64];
+  if (!gmtime_r(&t, &tm) || std::strftime(buf, sizeof buf, "%Y-%m-%d %H:%M:%S UTC", &tm) == 0) {
+    return "an unrepresentable time";
+  }
+  return buf;
+}
+
+double clockNow() { return systemClock(); }
+
+}  // namespace
+
+std::string galleryImageName(std::string_view face, std::string_view family,
+                             std::string_view appearance) {
+  return std::string(face) + "-" + std::string(family) + "-" + std::string(appearance) + ".png";
+}
+
+std::string escapeHtml(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (const char c : text) {
+    switch (c) {
+      case '&': out += "&amp;"; break;
+      case '<': out += "&lt;"; break;
+      case '>': out += "&gt;"; break;
+      case '"': out += "&quot;"; break;
+      case '\'': out += "&#39;"; break;
+      default: out += c;
+    }
+  }
+  return out;
+}
+
+int runGallery(const GalleryOptions& options, const TimeSettings& time,
+               const PlatformLookups& lookups, std::ostream& out, std::ostream& err) {
+  if (options.outputDir.empty()) {
+    err << "gallery: -o DIR is required\n";
+    return 2;
+  }
+  if (options.now && !std::isfinite(*options.now)) {
+    err << "gallery: --now must be a finite number of seconds\n";
+    return 2;
+  }
+
+  // One load for the whole sheet, so every widget shows the same data. A file named on the
+  // command line must be usable; the platform's location may simply hold nothing yet.
+  const fs::path path =
+      options.snapshotPath.empty() ? snapshotFileURL(lookups) : fs::path(options.snapshotPath);
+  LoadResult loaded = loadSnapshotDetailed(path);
+  std::optional<WeekSnapshot> snapshot;
+  if (auto* error = std::get_if<LoadError>(&loaded)) {
+    if (!options.snapshotPath.empty()) {
+      err << "gallery: " << error->describe() << '\n';
+      return 1;
+    }
+    err << "gallery: no snapshot (" << error->describe() << "); every widget shows the empty face\n";
+  } else {
+    snapshot = std::get<WeekSnapshot>(std::move(loaded));
+  }
+
+  std::error_code ec;
+  fs::create_directories(options.outputDir, ec);
+  if (ec || !fs::is_directory(options.outputDir)) {
+    err << "gallery: cannot create " << options.outputDir << ": "
+        << (ec ? ec.message() : "not a directory") << '\n';
+    return 1;
+  }
+
+  const Clock clock = options.now ? Clock([t = *options.now] { return t; }) : Clock(clockNow);
+  const auto newProvider = [&snapshot, &clock] {
+    return WeekProvider([&snapshot] { return snapshot; }, clock);
+  };
+  const TimeFormat timeFormat(time);
+
+  std::vector<WidgetImages> sheet;
+  std::size_t written = 0;
+  double drawnAt = 0;
+  for (const WidgetConfiguration& config : KorvelMacWidgets{}.body(newProvider)) {
+    WeekEntry entry;
+    config.provider.getSnapshot([&entry](WeekEntry e) { entry = std::move(e); });
+    drawnAt = entry.date;
+    const WeekWidgetView content = config.content(entry);
+
+    WidgetImages widget{config.configurationDisplayName, config.description, config.kind,
+                        std::string(rawValue(content.kind)), {}};
+    for (const WidgetFamily family : config.supportedFamilies) {
+      RenderRequest request;
+      request.kind = content.kind;
+      request.family = family;
+      request.entry = content.entry;
+      request.scale = 2;
+      request.format = RenderFormat::png;
+      request.timeFormat = timeFormat;
+      const LaidOutWidget laidOut = layoutWidget(request);
+
+      Image image{family, laidOut.widget.size, laidOut.widget.label, laidOut.widget.url, {}, {}};
+      for (const Appearance appearance : {Appearance::light, Appearance::dark}) {
+        request.appearance = appearance;
+        const std::string file =
+            galleryImageName(widget.face, familyName(family), name(appearance));
+        const RenderResult png = renderLaidOut(laidOut, request);
+        if (!png.ok()) {
+          err << "gallery: " << file << ": " << png.error << '\n';
+          return 1;
+        }
+        if (const std::string error =
+                writeFileAtomically((fs::path(options.outputDir) / file).string(), png.bytes);
+            !error.empty()) {
+          err << "gallery: " << error << '\n';
+          return 1;
+        }
+        (appearance == Appearance::light ? image.light : image.dark) = file;
+        ++written;
+      }
+      widget.images.push_back(std::move(image));
+    }
+    sheet.push_back(std::move(widget));
+  }
+
+  const std::string source =
+      snapshot ? "snapshot " + path.string() : "no snapshot at " + path.string();
+  const std::string html = indexHtml(sheet, source, utcText(drawnAt), time);
+  const fs::path index = fs::path(options.outputDir) / "index.html";
+  if (const std::string error = writeFileAtomically(index.string(), html); !error.empty()) {
+    err << "gallery: " << error << '\n';
+    return 1;
+  }
+  out << "gallery: " << written << " images and " << index.string() << '\n';
+  return 0;
+}
+
+void addGalleryCommand(CLI::App& app, int& exitCode) {
+  struct Options {
+    GalleryOptions gallery;
+    TimeOptions time;
+  };
+  auto o = std::make_shared<Options>();
+  CLI::App* cmd = app.add_subcommand(
+      "gallery", "Draw every widget in every family, light and dark, with an index.html");
+  cmd->add_option("--snapshot", o->gallery.snapshotPath,
+                  "Snapshot file (default: the companion's shared folder)");
+  cmd->add_option("--now", o->gallery.now, "Seconds since 1970-01-01 UTC (default: the clock)");
+  cmd->add_option("--locale", o->time.locale, "Locale for dates, e.g. de_DE");
+  cmd->add_option("--time-zone", o->time.timeZone, "Time zone for dates, e.g. Europe/Berlin");
+  cmd->add_option("-o,--output", o->gallery.outputDir, "Folder for the images and index.html")
+      ->required();
+  cmd->callback([o, &exitCode] {
+    std::string warning;
+    const auto time = resolveTimeOptions(
+        o->time, [](const char* key) -> const char* { return std::getenv(key); }, warning);
+    if (const auto* error = std::get_if<TimeOptionsError>(&time)) {
+      std::cerr << "gallery: " << error->message << '\n';
+      exitCode = 2;
+      return;
+    }
+    if (!warning.empty()) std::cerr << "gallery: " << warning << '\n';
+    exitCode = runGallery(o->gallery, std::get<TimeSettings>(time), LinuxPlatformLookups{},
+                          std::cout, std::cerr);
+  });
+}
+
+}  // namespace korvel::host
