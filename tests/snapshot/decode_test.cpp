@@ -39,7 +39,7 @@ TEST(DecodeSample, FullWeekHasEveryFieldAsWritten) {
   EXPECT_EQ(s.today, 3);
   EXPECT_FALSE(s.off);
   EXPECT_EQ(s.words.appClosed, "Korvel closed");
-  EXPECT_EQ(s.autonomy.lines[0], (WeekLine{"31.5 h", " of agent work ran while you were away."}));
+  EXPECT_EQ(s.autonomy.lines[0], (WeekLine{"31.5 h", "of agent work ran while you were away."}));
   EXPECT_EQ(s.autonomy.lines[2].strong, std::nullopt);
   EXPECT_EQ(s.autonomy.perDay,
             (std::vector<std::optional<std::int64_t>>{412, 655, 538, 287, {}, {}, {}}));
