@@ -53,6 +53,23 @@ std::string validUtf8(std::string_view s) {
   return out;
 }
 
+std::string normalizeLineBreaks(std::string_view s) {
+  std::string out;
+  out.reserve(s.size());
+  for (std::size_t i = 0; i < s.size(); ++i) {
+    if (s[i] == '\r') {
+      out += '\n';
+      if (i + 1 < s.size() && s[i + 1] == '\n') ++i;
+    } else if (s.substr(i, 3) == "\xE2\x80\xA8" || s.substr(i, 3) == "\xE2\x80\xA9") {
+      out += '\n';
+      i += 2;
+    } else {
+      out += s[i];
+    }
+  }
+  return out;
+}
+
 std::vector<CodePoint> decodeUtf8(std::string_view s) {
   std::vector<CodePoint> out;
   out.reserve(s.size());

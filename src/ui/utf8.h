@@ -10,6 +10,9 @@ namespace korvel::ui {
 // `s` with every invalid or overlong sequence (and surrogates, NUL) replaced by U+FFFD.
 std::string validUtf8(std::string_view s);
 
+// Line breaks in one spelling: CR LF, CR, U+2028 and U+2029 become LF.
+std::string normalizeLineBreaks(std::string_view s);
+
 // Decodes valid UTF-8 (as produced by validUtf8) into code points with their byte offsets.
 struct CodePoint {
   char32_t value;

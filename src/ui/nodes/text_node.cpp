@@ -13,6 +13,7 @@ namespace {
 
 constexpr double kMinFontSize = 0.1;
 constexpr double kMaxFontSize = 1000;
+constexpr std::size_t kMaxTextBytes = 4096;
 
 double fontSize(double size) { return std::isnan(size) ? kMinFontSize : std::clamp(size, kMinFontSize, kMaxFontSize); }
 
@@ -21,13 +22,28 @@ TextRequest request(const TextNode& n, const Environment& e, const Proposal& p, 
   r.runs.reserve(n.runs.size());
   for (const auto& run : n.runs) {
     TextRunStyle s;
-    s.text = validUtf8(run.text);
+    s.text = normalizeLineBreaks(validUtf8(run.text));
     s.size = fontSize(fontSize(run.size.value_or(e.fontSize)) * e.textScale * scale);
     s.weight = run.weight.value_or(e.weight);
     s.design = run.design.value_or(e.design);
     s.monospacedDigits = run.monospacedDigits.value_or(e.monospacedDigits);
     s.color = run.color.value_or(e.foreground);
     r.runs.push_back(std::move(s));
+  }
+  // No widget shows this much; longer texts are cut (visibly, with an ellipsis) so a runaway
+  // string costs bounded work.
+  std::size_t total = 0;
+  for (std::size_t i = 0; i < r.runs.size(); ++i) {
+    std::string& t = r.runs[i].text;
+    if (total + t.size() > kMaxTextBytes) {
+      std::size_t keep = kMaxTextBytes - total;
+      while (keep > 0 && (static_cast<unsigned char>(t[keep]) & 0xC0) == 0x80) --keep;
+      t.resize(keep);
+      t += kEllipsis;
+      r.runs.resize(i + 1);
+      break;
+    }
+    total += t.size();
   }
   if (p.width && std::isfinite(*p.width)) r.width = *p.width;
   if (p.height && std::isfinite(*p.height)) r.maxHeight = *p.height;
@@ -105,7 +121,7 @@ void TextNode::place(LayoutContext& ctx, EnvId env, const Proposal& p, Point ori
   op.rect = Rect{origin.x, origin.y, m.size.width, m.size.height};
   op.paint = ctx.env(env).foreground;
   TextContent& t = op.text;
-  for (const auto& run : r.request.runs) t.text += run.text;
+  for (const auto& run : runs) t.text += normalizeLineBreaks(validUtf8(run.text));
   t.shown = m.shown;
   t.lines = m.lines;
   t.baseline = origin.y + m.firstBaseline;

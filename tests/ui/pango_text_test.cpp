@@ -1,0 +1,120 @@
+// Real text measuring with the installed fonts (Debian's Inter, JetBrains Mono, Quicksand).
+#include <cairo.h>
+#include <glib.h>
+
+#include <cmath>
+
+#include "ui/pango/fonts.h"
+#include "ui/pango/paint_text.h"
+#include "ui/pango/pango_text_measurer.h"
+#include "ui_test_support.h"
+
+namespace korvel::ui {
+namespace {
+
+const TextMeasurer& pango() { return PangoTextMeasurer::shared(); }
+
+TextRequest req(std::string s, double size, std::optional<double> width = std::nullopt, int limit = 0,
+                Weight w = Weight::regular, Design d = Design::standard, bool tnum = false) {
+  TextRequest r;
+  r.runs.push_back(TextRunStyle{std::move(s), size, w, d, tnum, Paint{"ink", 1}});
+  r.width = width;
+  r.lineLimit = limit;
+  return r;
+}
+
+TEST(PangoText, FamiliesResolveToTheProjectFonts) {
+  struct Case {
+    Design design;
+    Weight weight;
+    const char* file;
+  };
+  const std::vector<Case> cases = {
+      {Design::standard, Weight::regular, "/usr/share/fonts/opentype/inter/Inter-Regular.otf"},
+      {Design::standard, Weight::medium, "/usr/share/fonts/opentype/inter/Inter-Medium.otf"},
+      {Design::standard, Weight::semibold, "/usr/share/fonts/opentype/inter/Inter-SemiBold.otf"},
+      {Design::standard, Weight::bold, "/usr/share/fonts/opentype/inter/Inter-Bold.otf"},
+      {Design::monospaced, Weight::regular, "/usr/share/fonts/truetype/jetbrains-mono/JetBrainsMono-Regular.ttf"},
+      {Design::monospaced, Weight::semibold, "/usr/share/fonts/truetype/jetbrains-mono/JetBrainsMono-SemiBold.ttf"},
+      {Design::rounded, Weight::regular, "/usr/share/fonts/truetype/quicksand/Quicksand-Regular.ttf"},
+      {Design::rounded, Weight::medium, "/usr/share/fonts/truetype/quicksand/Quicksand-Medium.ttf"},
+      {Design::rounded, Weight::semibold, "/usr/share/fonts/truetype/quicksand/Quicksand-Bold.ttf"},
+      {Design::rounded, Weight::bold, "/usr/share/fonts/truetype/quicksand/Quicksand-Bold.ttf"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(fonts::resolvedFile(c.design, c.weight), c.file);
+}
+
+TEST(PangoText, InterLineMetricsAreUnhinted) {
+  auto m = pango().measure(req("Hg", 10));
+  EXPECT_NEAR(m.size.height, 12.103, 0.001);
+  EXPECT_NEAR(m.firstBaseline, 9.688, 0.001);
+  EXPECT_EQ(m.lines, 1);
+  auto lm = pango().lineMetrics(10, Weight::regular, Design::standard);
+  EXPECT_NEAR(lm.height, 12.103, 0.001);
+  EXPECT_NEAR(lm.capHeight, 7.27, 0.05);
+}
+
+TEST(PangoText, TabularDigitsWiden) {
+  auto plain = pango().measure(req("1111111111", 13, std::nullopt, 0, Weight::medium));
+  auto tnum = pango().measure(req("1111111111", 13, std::nullopt, 0, Weight::medium, Design::standard, true));
+  EXPECT_NEAR(plain.size.width, 61.4, 0.1);
+  EXPECT_NEAR(tnum.size.width, 85.7, 0.1);
+}
+
+TEST(PangoText, LineLimitCountsAcrossParagraphs) {
+  auto m = pango().measure(req("a\nb\nc\nd", 10, 100, 2));
+  EXPECT_EQ(m.lines, 2);
+  EXPECT_TRUE(m.truncated);
+  EXPECT_EQ(m.shown, "a\nb\u2026");
+  auto whole = pango().measure(req("a\nb\nc\nd", 10, 100, 0));
+  EXPECT_EQ(whole.lines, 4);
+  EXPECT_EQ(whole.shown, "a\nb\nc\nd");
+  EXPECT_NEAR(m.size.height, 2 * 12.103, 0.01);
+}
+
+TEST(PangoText, WrapsAtWordsAndEllipsizesTail) {
+  auto wrapped = pango().measure(req("alpha beta gamma delta", 10, 60));
+  EXPECT_EQ(wrapped.lines, 3);
+  EXPECT_LE(wrapped.size.width, 60);
+  EXPECT_EQ(wrapped.shown, "alpha beta\ngamma\ndelta");
+  auto cut = pango().measure(req("alpha beta gamma delta", 10, 60, 1));
+  EXPECT_EQ(cut.lines, 1);
+  EXPECT_TRUE(cut.truncated);
+  EXPECT_LE(cut.size.width, 60);
+  EXPECT_EQ(cut.shown.substr(0, 6), "alpha ");
+  EXPECT_EQ(cut.shown.substr(cut.shown.size() - 3), "\u2026");
+  auto ideal = pango().measure(req("alpha beta gamma delta", 10));
+  EXPECT_EQ(ideal.lines, 1);
+  EXPECT_FALSE(ideal.truncated);
+}
+
+TEST(PangoText, BadInputIsBoundedAndSafe) {
+  const std::string invalid("ab\xff\xfe\xc3(", 6);
+  const std::string longWord(100000, 'x');
+  struct Case {
+    const char* name;
+    TextRequest r;
+  };
+  const std::vector<Case> cases = {
+      {"invalid utf8", req(invalid, 12, 100)},
+      {"10000 chars one line", req(longWord.substr(0, 10000), 12, 364, 1)},
+      {"100000 chars one line", req(longWord, 12, 364, 1)},
+      {"100000 chars zero width", req(longWord, 12, 0, 2)},
+      {"10000 chars zero width", req(longWord.substr(0, 10000), 12, 0, 2)},
+      {"rtl", req("\u05e9\u05dc\u05d5\u05dd \u05e2\u05d5\u05dc\u05dd \u0645\u0631\u062d\u0628\u0627", 12, 40, 2)},
+      {"emoji", req("\U0001F469\u200D\U0001F469\u200D\U0001F467 \U0001F1E9\U0001F1EA ok", 12, 30, 1)},
+      {"combining", req("e\u0301\u0301\u0301a\u0308", 12, 5)},
+      {"empty", req("", 12, 100, 1)},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    auto m = pango().measure(c.r);
+    EXPECT_TRUE(std::isfinite(m.size.width) && std::isfinite(m.size.height));
+    EXPECT_GE(m.lines, 1);
+    EXPECT_LE(m.lines, 2) << m.shown.size();
+    EXPECT_TRUE(g_utf8_validate(m.shown.data(), static_cast<gssize>(m.shown.size()), nullptr));
+  }
+}
+
+}  // namespace
+}  // namespace korvel::ui
