@@ -237,9 +237,9 @@ TEST(FaceFrame, TakesTheWholeAreaFromTheTopLeadingCorner) {
       for (const std::optional<WeekSnapshot>& s :
            {std::optional<WeekSnapshot>(), std::optional<WeekSnapshot>(sampleSnapshot())}) {
         const ui::View v = faceView(kind, size, s).view();
-        const ui::Size size = ui::measureView(v, 500, 400, facetest::fakeMeasurer());
-        EXPECT_NEAR(size.width, 500, 1e-9);  // sums of child widths may be off by an ulp
-        EXPECT_NEAR(size.height, 400, 1e-9);
+        const ui::Size measured = ui::measureView(v, 500, 400, facetest::fakeMeasurer());
+        EXPECT_NEAR(measured.width, 500, 1e-9);  // sums of child widths may be off by an ulp
+        EXPECT_NEAR(measured.height, 400, 1e-9);
         const ui::DisplayList list = layoutFake(v, 500, 400);
         ASSERT_FALSE(list.ops.empty());
         EXPECT_EQ(list.ops[0].rect.x, 0);  // the mark starts every face at the leading edge
