@@ -18,17 +18,11 @@
 #include "host/render/json_dump.h"
 #include "host/render/png_encoder.h"
 #include "ui/layout.h"
-#include "ui/text_measurer.h"
+#include "ui/pango/pango_text_measurer.h"
 
 namespace korvel::host {
 
 namespace {
-
-const ui::TextMeasurer& textMeasurer() {
-  // Until the Pango measurer lands, layout measures with the deterministic one.
-  static const ui::FakeTextMeasurer measurer;
-  return measurer;
-}
 
 struct SurfaceDeleter {
   void operator()(cairo_surface_t* s) const { cairo_surface_destroy(s); }
@@ -136,7 +130,9 @@ std::string_view name(RenderFormat format) {
 LaidOutWidget layoutWidget(const RenderRequest& request) {
   LaidOutWidget out;
   out.widget = placeWidget(request.kind, request.family, request.entry, request.timeFormat);
-  out.list = ui::layout(out.widget.view, out.widget.size, textMeasurer());
+  out.list = ui::layout(out.widget.view, out.widget.size,
+                        request.measurer != nullptr ? *request.measurer
+                                                    : ui::PangoTextMeasurer::shared());
   return out;
 }
 
@@ -167,6 +163,12 @@ RenderResult renderLaidOut(const LaidOutWidget& w, const RenderRequest& r) {
 
 RenderResult renderWidget(const RenderRequest& request) {
   return renderLaidOut(layoutWidget(request), request);
+}
+
+std::string renderWidgetToFile(const RenderRequest& request, const std::string& path) {
+  const RenderResult result = renderWidget(request);
+  if (!result.ok()) return result.error;
+  return writeFileAtomically(path, result.bytes);
 }
 
 std::string writeFileAtomically(const std::string& path, std::string_view bytes) {

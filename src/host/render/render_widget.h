@@ -10,6 +10,7 @@
 #include "host/widget_container.h"
 #include "kit/palette.h"
 #include "ui/display_list.h"
+#include "ui/text_measurer.h"
 #include "widgets/catalog.h"
 #include "widgets/week_entry.h"
 
@@ -33,6 +34,8 @@ struct RenderRequest {
   double scale = 2;  // device pixels per point (PNG); recorded in the JSON dump
   RenderFormat format = RenderFormat::png;
   TimeFormat timeFormat;
+  // Measures the texts; none means the process's Pango measurer (tests pass a fake one).
+  const ui::TextMeasurer* measurer = nullptr;
 };
 
 struct LaidOutWidget {
@@ -53,6 +56,9 @@ RenderResult renderLaidOut(const LaidOutWidget& widget, const RenderRequest& req
 
 // layoutWidget then renderLaidOut.
 RenderResult renderWidget(const RenderRequest& request);
+
+// renderWidget, then writeFileAtomically; returns an error message, empty on success.
+std::string renderWidgetToFile(const RenderRequest& request, const std::string& path);
 
 // Writes `bytes` to `path` through a temporary file in the same folder and a rename, so a
 // reader sees either the old file or the new one, never half of one. Returns an error message,

@@ -1,9 +1,30 @@
 #include "host/render/text_painter.h"
 
+#include "host/render/safe_geometry.h"
+#include "ui/pango/paint_text.h"
+
 namespace korvel::host {
 
-// The toolkit's text painter has not landed yet; texts are left out of drawings until then.
-void paintTextOp(cairo_t* /*cr*/, const ui::Op& /*op*/, Appearance /*appearance*/) {}
-void paintSymbolOp(cairo_t* /*cr*/, const ui::Op& /*op*/, Appearance /*appearance*/) {}
+namespace {
+
+ui::Rgba rgba(const ui::Paint& paint, Appearance appearance) {
+  const Rgba c = resolve(paint, appearance);
+  return {c.r, c.g, c.b, c.a};
+}
+
+}  // namespace
+
+void paintTextOp(cairo_t* cr, const ui::Op& op, Appearance appearance) {
+  ui::Op safe = op;
+  safe.rect = safeRect(op.rect);
+  safe.text.baseline = safeCoordinate(op.text.baseline);
+  ui::paintText(cr, safe, [appearance](const ui::Paint& p) { return rgba(p, appearance); });
+}
+
+void paintSymbolOp(cairo_t* cr, const ui::Op& op, Appearance appearance) {
+  ui::Op safe = op;
+  safe.rect = safeRect(op.rect);
+  ui::paintSymbol(cr, safe, rgba(op.paint, appearance));
+}
 
 }  // namespace korvel::host
