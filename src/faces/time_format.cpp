@@ -80,7 +80,13 @@ struct TimeFormat::Impl {
   }
 };
 
-TimeFormat::TimeFormat() : TimeFormat(TimeSettings{}) {}
+// Default-constructed headers and views are common (tests, placeholders); they share one
+// immutable en_US/UTC set rather than building ICU formatters each time. ICU's formatters are
+// safe to use concurrently through their const members, which is all this class calls.
+TimeFormat::TimeFormat() {
+  static const std::shared_ptr<const Impl> fallback = std::make_shared<const Impl>(TimeSettings{});
+  impl_ = fallback;
+}
 
 TimeFormat::TimeFormat(const TimeSettings& settings)
     : impl_(std::make_shared<const Impl>(settings)) {}

@@ -39,7 +39,7 @@ std::optional<std::string> knownTimeZone(const std::string& name);
 // millisecond) and shared read-only by every header drawn with them. Copies are cheap.
 class TimeFormat {
  public:
-  TimeFormat();  // en_US, UTC
+  TimeFormat();  // en_US, UTC (one shared set, built on first use)
   explicit TimeFormat(const TimeSettings& settings);
 
   const TimeSettings& settings() const;

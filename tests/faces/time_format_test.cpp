@@ -116,6 +116,8 @@ TEST(TimeFormat, CopiesShareTheirFormatters) {
   EXPECT_EQ(&a.settings(), &b.settings());
   EXPECT_EQ(b.clockTime(kGenerated), "18:42");
   EXPECT_EQ(TimeFormat().settings(), (TimeSettings{"en_US", "UTC"}));
+  // Default ones are all the same shared set, not rebuilt per header.
+  EXPECT_EQ(&TimeFormat().settings(), &TimeFormat().settings());
 }
 
 struct EnvCase {
