@@ -27,44 +27,40 @@ static_assert(jsonPadding >= simdjson::SIMDJSON_PADDING);
 template <class T>
 using Members = boost::describe::describe_members<T, boost::describe::mod_public>;
 
-// Where the decoder is, kept as a stack of keys and indexes and turned into text only when
-// something is refused.
+// Why and where decoding stopped. The path is collected only on the way back from a failure,
+// innermost segment first, so that a document that decodes pays nothing for it.
 class Context {
  public:
-  void pushKey(const char* key) { path_.push_back({key, 0}); }
-  void pushIndex(std::size_t index) { path_.push_back({nullptr, index}); }
-  void pop() { path_.pop_back(); }
-
   bool fail(std::string message) {
-    error_.path = pathText();
-    error_.message = std::move(message);
+    message_ = std::move(message);
+    reversePath_.clear();
     return false;
   }
-  DecodeError takeError() { return std::move(error_); }
+  void addKey(const char* key) { reversePath_.push_back({key, 0}); }
+  void addIndex(std::size_t index) { reversePath_.push_back({nullptr, index}); }
+
+  DecodeError takeError() const {
+    std::string path;
+    for (auto s = reversePath_.rbegin(); s != reversePath_.rend(); ++s) {
+      if (s->key) {
+        if (!path.empty()) path += '.';
+        path += s->key;
+      } else {
+        path += '[';
+        path += std::to_string(s->index);
+        path += ']';
+      }
+    }
+    return {std::move(path), message_};
+  }
 
  private:
   struct Segment {
     const char* key;
     std::size_t index;
   };
-
-  std::string pathText() const {
-    std::string out;
-    for (const Segment& s : path_) {
-      if (s.key) {
-        if (!out.empty()) out += '.';
-        out += s.key;
-      } else {
-        out += '[';
-        out += std::to_string(s.index);
-        out += ']';
-      }
-    }
-    return out;
-  }
-
-  std::vector<Segment> path_;
-  DecodeError error_;
+  std::vector<Segment> reversePath_;
+  std::string message_;
 };
 
 std::string found(dom::element e) {
@@ -98,22 +94,32 @@ struct IsVector<std::vector<T>> : std::true_type {};
 template <class T>
 bool decodeValue(dom::element e, T& out, Context& ctx);
 
+template <template <class...> class List, class... Member>
+constexpr std::array<std::string_view, sizeof...(Member)> namesOf(List<Member...>) {
+  return {std::string_view(Member::name)...};
+}
+
+template <class T>
+constexpr auto memberNames = namesOf(Members<T>{});
+
 template <class T>
 bool decodeRecord(dom::element e, T& out, Context& ctx) {
   dom::object object;
   if (e.get_object().get(object)) return expected(ctx, e, "an object");
 
-  constexpr std::size_t count = boost::mp11::mp_size<Members<T>>::value;
+  constexpr auto& names = memberNames<T>;
+  constexpr std::size_t count = names.size();
   std::array<dom::element, count> slots{};
   std::array<bool, count> present{};
   // Walk every pair so that a repeated key ends with its last value.
   for (dom::key_value_pair pair : object) {
-    boost::mp11::mp_for_each<boost::mp11::mp_iota_c<count>>([&](auto i) {
-      if (pair.key == boost::mp11::mp_at_c<Members<T>, i>::name) {
+    for (std::size_t i = 0; i < count; ++i) {
+      if (pair.key == names[i]) {
         slots[i] = pair.value;
         present[i] = true;
+        break;
       }
-    });
+    }
   }
 
   bool ok = true;
@@ -122,7 +128,6 @@ bool decodeRecord(dom::element e, T& out, Context& ctx) {
     using Member = boost::mp11::mp_at_c<Members<T>, i>;
     auto& field = out.*Member::pointer;
     using Field = std::remove_cvref_t<decltype(field)>;
-    ctx.pushKey(Member::name);
     if constexpr (IsOptional<Field>::value) {
       if (!present[i] || slots[i].is_null()) {
         field.reset();
@@ -134,7 +139,7 @@ bool decodeRecord(dom::element e, T& out, Context& ctx) {
     } else {
       ok = decodeValue(slots[i], field, ctx);
     }
-    if (ok) ctx.pop();
+    if (!ok) ctx.addKey(Member::name);
   });
   return ok;
 }
@@ -144,7 +149,7 @@ bool decodeValue(dom::element e, T& out, Context& ctx) {
   if constexpr (std::is_same_v<T, std::string>) {
     std::string_view s;
     if (e.get_string().get(s)) return expected(ctx, e, "a string");
-    out.assign(s);
+    out = std::string(s);  // constructing is much cheaper than assign into an empty string
     return true;
   } else if constexpr (std::is_same_v<T, bool>) {
     if (e.get_bool().get(out)) return expected(ctx, e, "true or false");
@@ -182,9 +187,11 @@ bool decodeValue(dom::element e, T& out, Context& ctx) {
     out.reserve(array.size());
     std::size_t index = 0;
     for (dom::element element : array) {
-      ctx.pushIndex(index++);
-      if (!decodeValue(element, out.emplace_back(), ctx)) return false;
-      ctx.pop();
+      if (!decodeValue(element, out.emplace_back(), ctx)) {
+        ctx.addIndex(index);
+        return false;
+      }
+      ++index;
     }
     return true;
   } else {
@@ -204,7 +211,7 @@ DecodeError invalidJson(std::string_view text, simdjson::error_code code) {
   return {"", "invalid JSON: " + reason};
 }
 
-DecodeResult accept(WeekSnapshot&& snapshot) {
+std::optional<DecodeError> acceptanceFault(const WeekSnapshot& snapshot) {
   if (snapshot.v < minimumFormatVersion) {
     return DecodeError{"v", "format version " + std::to_string(snapshot.v) + " is below " +
                                 std::to_string(minimumFormatVersion)};
@@ -213,36 +220,61 @@ DecodeResult accept(WeekSnapshot&& snapshot) {
     return DecodeError{"days", "expected " + std::to_string(daysPerSnapshot) + " labels, found " +
                                    std::to_string(snapshot.days.size())};
   }
-  return std::move(snapshot);
+  return std::nullopt;
 }
 
-DecodeResult decodePadded(const char* data, std::size_t size) {
+// Decodes straight into `out`, which saves moving the whole tree on the way to its owner.
+bool decodeInto(const char* data, std::size_t size, WeekSnapshot& out, DecodeError& error) {
   dom::parser parser;
   if (const auto code = parser.allocate(size, maxJsonDepth)) {
-    return DecodeError{"", "invalid JSON: " + std::string(simdjson::error_message(code))};
+    error = {"", "invalid JSON: " + std::string(simdjson::error_message(code))};
+    return false;
   }
   dom::element root;
   if (const auto code = parser.parse(data, size, false).get(root)) {
-    return invalidJson(std::string_view(data, size), code);
+    error = invalidJson(std::string_view(data, size), code);
+    return false;
   }
   if (root.type() != dom::element_type::OBJECT) {
-    return DecodeError{"", "expected an object at the top level, found " + found(root)};
+    error = {"", "expected an object at the top level, found " + found(root)};
+    return false;
   }
-  WeekSnapshot snapshot;
   Context ctx;
-  if (!decodeRecord(root, snapshot, ctx)) return ctx.takeError();
-  return accept(std::move(snapshot));
+  if (!decodeRecord(root, out, ctx)) {
+    error = ctx.takeError();
+    return false;
+  }
+  if (auto fault = acceptanceFault(out)) {
+    error = std::move(*fault);
+    return false;
+  }
+  return true;
 }
 
 }  // namespace
 
+bool decodeSnapshotInto(const char* data, std::size_t size, WeekSnapshot& out,
+                        DecodeError& error) noexcept {
+  try {
+    return decodeInto(data, size, out, error);
+  } catch (...) {  // only allocation can throw here
+    error.path.clear();
+    error.message.clear();
+    return false;
+  }
+}
+
 DecodeResult decodeSnapshotPadded(const char* data, std::size_t size) noexcept {
   try {
-    return decodePadded(data, size);
-  } catch (const std::bad_alloc&) {
-    return DecodeError{"", "out of memory"};
+    DecodeResult result{std::in_place_type<WeekSnapshot>};
+    DecodeError error;
+    if (!decodeSnapshotInto(data, size, std::get<WeekSnapshot>(result), error)) {
+      if (error.message.empty()) error.message = "out of memory";
+      result = std::move(error);
+    }
+    return result;
   } catch (...) {
-    return DecodeError{"", "unexpected failure while decoding"};
+    return DecodeError{};
   }
 }
 

@@ -48,6 +48,11 @@ std::optional<WeekSnapshot> decodeSnapshot(std::string_view bytes) noexcept;
 inline constexpr std::size_t jsonPadding = 64;
 DecodeResult decodeSnapshotPadded(const char* data, std::size_t size) noexcept;
 
+// The same, decoding into `out` in place (the caller's snapshot is left partly filled on
+// failure). On failure `error` says why; its message is empty only when memory ran out.
+bool decodeSnapshotInto(const char* data, std::size_t size, WeekSnapshot& out,
+                        DecodeError& error) noexcept;
+
 // Compact UTF-8 JSON: keys in declaration order, optionals without a value left out.
 std::string encodeSnapshot(const WeekSnapshot& snapshot);
 

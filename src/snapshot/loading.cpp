@@ -159,20 +159,30 @@ LoadResult loadSnapshotDetailed(const std::filesystem::path& path) noexcept {
       return LoadError{path, LoadError::Kind::unreadable, std::move(error->reason)};
     }
     const auto& bytes = std::get<FileBytes>(read);
-    auto decoded = decodeSnapshotPadded(bytes.data.get(), bytes.size);
-    if (auto* error = std::get_if<DecodeError>(&decoded)) {
-      return LoadError{path, LoadError::Kind::refused, error->describe()};
+    LoadResult result{std::in_place_type<WeekSnapshot>};
+    DecodeError error;
+    if (!decodeSnapshotInto(bytes.data.get(), bytes.size, std::get<WeekSnapshot>(result), error)) {
+      result = LoadError{path, LoadError::Kind::refused,
+                         error.message.empty() ? "out of memory" : error.describe()};
     }
-    return std::get<WeekSnapshot>(std::move(decoded));
+    return result;
   } catch (...) {
     return LoadError{path, LoadError::Kind::unreadable, "out of memory"};
   }
 }
 
 std::optional<WeekSnapshot> loadSnapshotAt(const std::filesystem::path& path) noexcept {
-  auto result = loadSnapshotDetailed(path);
-  if (auto* snapshot = std::get_if<WeekSnapshot>(&result)) return std::move(*snapshot);
-  return std::nullopt;
+  try {
+    auto read = readSnapshotFile(path);
+    const auto* bytes = std::get_if<FileBytes>(&read);
+    if (!bytes) return std::nullopt;
+    std::optional<WeekSnapshot> result(std::in_place);
+    DecodeError ignored;
+    if (!decodeSnapshotInto(bytes->data.get(), bytes->size, *result, ignored)) result.reset();
+    return result;
+  } catch (...) {
+    return std::nullopt;
+  }
 }
 
 std::optional<WeekSnapshot> loadSnapshot(const PlatformLookups& lookups) noexcept {

@@ -12,8 +12,6 @@ double systemClock() {
   return duration<double>(system_clock::now().time_since_epoch()).count();
 }
 
-WeekProvider::WeekProvider() : WeekProvider(platformLookups(), systemClock) {}
-
 WeekProvider::WeekProvider(const PlatformLookups& lookups, Clock clock)
     : WeekProvider([&lookups] { return loadSnapshot(lookups); }, std::move(clock)) {}
 
@@ -35,11 +33,11 @@ void WeekProvider::getTimeline(const std::function<void(Timeline)>& completion) 
   const double now = clock_();  // before touching the file
   Timeline timeline;
   timeline.entries.reserve(2);
-  timeline.entries.push_back(WeekEntry{now, load_()});
+  timeline.entries.emplace_back(now, load_());
   if (const auto& snapshot = timeline.entries.front().snapshot) {
     const double staleAt = generationTime(*snapshot) + staleEntryOffset;
     // Without a later moment the first entry is already stale and stays so.
-    if (staleAt > now) timeline.entries.push_back(WeekEntry{staleAt, snapshot});
+    if (staleAt > now) timeline.entries.emplace_back(staleAt, snapshot);  // reserved: no move
   }
   timeline.reloadAfter = now + reloadInterval;
   completion(std::move(timeline));
