@@ -144,12 +144,21 @@ std::string visibleText(PangoLayout* layout, const std::string& text) {
   return out;
 }
 
-constexpr std::size_t kPrefixThreshold = 512;
-
 double minRunSize(const TextRequest& r) {
   double s = kInfinity;
   for (const auto& run : r.runs) s = std::min(s, run.size);
   return std::isfinite(s) ? s : 13;
+}
+
+// The byte offset `count` code points after `from` (or the end).
+std::size_t skipCodePoints(const std::string& s, std::size_t from, std::size_t count) {
+  std::size_t i = from;
+  while (i < s.size() && count > 0) {
+    ++i;
+    while (i < s.size() && (static_cast<unsigned char>(s[i]) & 0xC0) == 0x80) ++i;
+    --count;
+  }
+  return i;
 }
 
 // The largest code point boundary at or before `i`.
@@ -179,9 +188,9 @@ BuiltText buildText(const TextRequest& in, const ColourFn* colours) {
   if (width) width = std::max(*width, 0.0);
 
   BuiltText out;
-  // Pango wraps a long unbroken word in time proportional to its length per line, so a long
-  // text that will be cut anyway is laid out from a growing prefix: once the prefix has two
-  // lines more than can be shown, the shown lines are final.
+  // Pango reshapes the rest of a paragraph for every line it breaks, so a text that will be cut
+  // anyway (a long one, or any text probed at a tiny width) is laid out from a growing prefix:
+  // once the prefix has two lines more than can be shown, the shown lines are final.
   std::size_t limit = r.lineLimit > 0 ? static_cast<std::size_t>(r.lineLimit) : 0;
   if (r.maxHeight && width) {
     const double smallest = std::max(0.1, minRunSize(r));
@@ -189,13 +198,21 @@ BuiltText buildText(const TextRequest& in, const ColourFn* colours) {
   }
   std::vector<LineInfo> lines;
   std::size_t prefix = joined.size();
-  if (limit && joined.size() > kPrefixThreshold) prefix = std::max<std::size_t>(64, 32 * (limit + 2));
+  // What one line can hold at 0.05 em per character.
+  const std::size_t perLine = width ? static_cast<std::size_t>(std::min(*width / (std::max(0.1, minRunSize(r)) * 0.05), 1e5)) + 2 : 100000;
+  // Narrower than any glyph (the minimum probe of a stack): every line holds one character, so
+  // one line beyond the shown ones settles them.
+  const bool tiny = width && perLine <= 2;
+  const std::size_t margin = tiny ? 1 : 2;
+  std::size_t prefixChars = limit ? (tiny ? 1 : perLine) * (limit + margin) : 0;
+  if (limit) prefix = skipCodePoints(joined, 0, prefixChars);
   while (true) {
     prefix = codePointBoundary(joined, std::min(prefix, joined.size()));
     out.full = makeLayout(r, joined.substr(0, prefix), attributes(r, spans, 0, prefix, 0, colours), width, false);
     lines = linesOf(out.full.get());
-    if (prefix >= joined.size() || lines.size() >= limit + 2) break;
-    prefix *= 4;
+    if (prefix >= joined.size() || lines.size() >= limit + margin) break;
+    prefixChars *= 4;
+    prefix = skipCodePoints(joined, 0, prefixChars);
   }
 
   std::size_t visible = lines.size();
@@ -230,8 +247,7 @@ BuiltText buildText(const TextRequest& in, const ColourFn* colours) {
     std::size_t to = joined.find('\n', from);
     if (to == std::string::npos) to = joined.size();
     // One line never shows more than its width holds at the smallest run size.
-    const double perLine = width ? *width / (std::max(0.1, minRunSize(r)) * 0.05) : 4096;
-    to = codePointBoundary(joined, std::min(to, from + 4 * static_cast<std::size_t>(std::min(perLine, 1e5)) + 64));
+    to = std::min(to, skipCodePoints(joined, from, perLine + 8));
     std::string rest = joined.substr(from, to - from);
     out.tail = makeLayout(r, rest, attributes(r, spans, from, to, 0, colours), width, true);
     if (!width || !pango_layout_is_ellipsized(out.tail.get())) {
