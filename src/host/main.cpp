@@ -12,6 +12,7 @@ int main(int argc, char** argv) {
   korvel::host::addRenderCommand(app, exitCode);
   korvel::host::addCatalogCommand(app, exitCode);
   korvel::host::addGalleryCommand(app, exitCode);
+  korvel::host::addPlayCommand(app, exitCode);
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {

@@ -10,6 +10,7 @@ void addTimelineCommand(CLI::App& app, int& exitCode);
 void addRenderCommand(CLI::App& app, int& exitCode);
 void addCatalogCommand(CLI::App& app, int& exitCode);
 void addGalleryCommand(CLI::App& app, int& exitCode);
+void addPlayCommand(CLI::App& app, int& exitCode);
 
 // The catalog command's output: one block per widget, or a JSON array.
 std::string catalogListing(bool asJson);

@@ -1,0 +1,151 @@
+// korvel-widgets play: the timeline player, the program's own widget host for desktops that
+// show pictures (a bar, a conky, a web page): every placed widget kept current as a PNG.
+#include <cmath>
+#include <cstdlib>
+#include <iostream>
+#include <memory>
+
+#include "host/cli/commands.h"
+#include "host/player/host_options.h"
+#include "host/player/player.h"
+#include "host/player/poll_clock.h"
+#include "host/render/render_widget.h"
+
+namespace korvel::host {
+
+namespace {
+
+struct PlayOptions {
+  HostOptions host;
+  std::string outputDir;
+  double scale = 2;
+  bool once = false;
+  bool noWatch = false;
+};
+
+const char* kPlayManual = R"(
+DESCRIPTION
+  Plays the widgets' timelines the way a desktop's widget host does. It asks for a timeline
+  (one for all placed widgets, which show the same snapshot), draws each placed widget's
+  current entry to DIR/<face>-<family>-<appearance>.png (the gallery's names, for example
+  now-systemSmall-dark.png) and writes DIR/index.json, which lists every placement with its
+  kind string, face, family, appearance, file, size in points, spoken label and deep link.
+  At each later entry's date (the moment the data turns stale) it draws again; after the
+  timeline's reload date (15 minutes) it asks for a new timeline. It also watches the
+  snapshot's folder and asks for a new timeline within a second of the snapshot being
+  created, replaced, written or removed; --no-watch keeps to entry and reload dates only.
+  Every file is replaced atomically (a temporary file in DIR, then a rename), so a reader
+  never sees half a picture. When the appearance changes, the widgets are drawn in the new one
+  and the old appearance's files are removed. Between these moments the process sleeps.
+
+  A snapshot that is missing or refused draws the empty face, and the player says so once on
+  standard error; it recovers by itself when the file is good again. A clock that is set or
+  jumps (suspend, manual change) is noticed and what is due is recomputed.
+
+)" R"(SIGNALS
+  SIGINT and SIGTERM end the player cleanly: the file being written is finished, no other is
+  started, and the exit status is 0.
+
+EXIT STATUS
+  0  stopped by SIGINT or SIGTERM; with --once, every widget drawn
+  1  the output folder cannot be created or written, the configuration file is unreadable or
+     lists a bad placement, or (with --once) a file could not be written
+  2  usage error: unknown option, bad --place (the message names the families the widget
+     offers), bad --appearance, --scale out of range, unknown --locale or --time-zone
+
+EXAMPLES
+  Keep every widget current in ~/.cache/korvel, in the desktop's appearance:
+      korvel-widgets play -o ~/.cache/korvel
+
+  A medium limits widget and a small now widget, dark, drawn once from a given file:
+      korvel-widgets play -o out --place korvel.week.limits:systemMedium \
+          --place now:small --appearance dark --snapshot examples/week.json --once
+)";
+
+int runPlay(const PlayOptions& options) {
+  const EnvLookup env = [](const char* key) -> const char* { return std::getenv(key); };
+  auto resolved = resolveHostOptions(options.host, env);
+  if (const auto* error = std::get_if<HostOptionsError>(&resolved)) {
+    std::cerr << "play: " << error->message << '\n';
+    return error->exitCode;
+  }
+  const HostSettings& host = std::get<HostSettings>(resolved);
+  for (const std::string& warning : host.warnings) std::cerr << "play: " << warning << '\n';
+  if (!(options.scale >= kMinScale && options.scale <= kMaxScale)) {
+    std::cerr << "play: --scale must lie between " << kMinScale << " and " << kMaxScale << '\n';
+    return 2;
+  }
+  if (const std::string error = prepareOutputDir(options.outputDir); !error.empty()) {
+    std::cerr << "play: " << error << '\n';
+    return 1;
+  }
+
+  // The clock takes the stop signals over before the appearance source starts its thread.
+  std::unique_ptr<SnapshotWatcher> watcher;
+  if (!options.once && !options.noWatch) {
+    watcher = std::make_unique<SnapshotWatcher>(host.snapshotFile);
+    if (!watcher->error().empty()) {
+      std::cerr << "play: " << watcher->error() << "; a new snapshot shows at the reload date\n";
+      watcher.reset();
+    }
+  }
+  PollClock clock(watcher.get());
+  if (!clock.error().empty()) {
+    std::cerr << "play: " << clock.error() << '\n';
+    return 1;
+  }
+  const std::unique_ptr<AppearanceSource> appearance = makeAppearanceSource(host.appearance);
+  clock.watchAppearance(appearance.get());
+
+  const WeekProvider provider(reportingLoader(host.snapshotFile, std::cerr, "play"),
+                              [&clock] { return clock.now(); });
+  PlayerSettings settings;
+  settings.placements = host.placements;
+  settings.outputDir = options.outputDir;
+  settings.scale = options.scale;
+  settings.once = options.once;
+  settings.timeFormat = TimeFormat(host.time);
+  Player player(std::move(settings), provider, clock, *appearance, std::cerr);
+  if (!options.once) {
+    std::cerr << "play: " << host.placements.size() << (host.placements.size() == 1 ? " widget" : " widgets")
+              << " into " << options.outputDir << " in " << name(appearance->current())
+              << (host.appearance == AppearanceMode::automatic ? " (following the desktop)" : "")
+              << "; snapshot " << host.snapshotFile.string()
+              << (watcher ? ", watched" : "") << '\n' << std::flush;
+  }
+  const int code = player.run();
+  if (options.once && code == 0) {
+    std::cout << "play: " << player.stats().filesWritten << " widgets and index.json in "
+              << options.outputDir << '\n';
+  }
+  return code;
+}
+
+}  // namespace
+
+void addPlayCommand(CLI::App& app, int& exitCode) {
+  auto options = std::make_shared<PlayOptions>();
+  CLI::App* cmd = app.add_subcommand(
+      "play", "Keep the placed widgets current as PNG files: play their timelines, redraw at "
+              "entry dates, reload after the reload date or when the snapshot changes");
+  cmd->add_option("-o,--output", options->outputDir,
+                  "Folder for the pictures and index.json (created when missing)")
+      ->type_name("DIR")
+      ->required();
+  addHostOptions(*cmd, options->host);
+  cmd->add_option("--scale", options->scale, "Pixels per point (default: 2)")->type_name("N");
+  cmd->add_flag("--once", options->once, "Draw the current entries once and exit");
+  cmd->add_flag("--no-watch", options->noWatch,
+                "Do not watch the snapshot: new timelines only after the reload date");
+  cmd->footer(std::string(kPlayManual) + "\n" + placementsManual());
+  cmd->callback([options, &exitCode] {
+    try {
+      exitCode = runPlay(*options);
+    } catch (const std::exception& e) {
+      std::cerr << "play: " << e.what() << '\n';
+      exitCode = 1;
+    }
+  });
+}
+
+}  // namespace korvel::host

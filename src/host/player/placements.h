@@ -1,0 +1,75 @@
+#pragma once
+// Which widgets the host shows, and in which family: from the command line (`KIND:FAMILY`, the
+// kind string or the face kind), else from the configuration file, else every widget in its
+// first family.
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+#include "faces/time_format.h"
+#include "widgets/catalog.h"
+
+namespace korvel::host {
+
+struct Placement {
+  const WidgetInfo* widget = nullptr;  // an entry of widgetCatalog()
+  WidgetFamily family = WidgetFamily::systemSmall;
+
+  WeekFaceKind face() const { return widget->faceKind; }
+  bool operator==(const Placement&) const = default;
+};
+
+struct PlacementError {
+  std::string message;
+};
+
+// "korvel.week.limits:systemMedium", "limits:medium": the kind string or the face kind, then the
+// family by its host name or its short name (small, medium, large). A family the widget does not
+// offer is refused with the families it does offer.
+std::variant<Placement, PlacementError> parsePlacement(std::string_view text);
+
+// All of `texts` in order; a placement given twice counts once, where it first appeared.
+std::variant<std::vector<Placement>, PlacementError> parsePlacements(
+    const std::vector<std::string>& texts);
+
+// Every widget in its first family, in bundle order.
+std::vector<Placement> defaultPlacements();
+
+// "korvel.week.limits:systemMedium".
+std::string placementText(const Placement& placement);
+
+// $XDG_CONFIG_HOME/korvel-widgets/widgets.ini, with ~/.config when XDG_CONFIG_HOME is unset,
+// empty or relative (as the base-directory rules ask). Empty when neither gives a folder.
+std::filesystem::path configFilePath(const EnvLookup& env);
+
+// What the configuration file lists. A missing file lists nothing and is not an error.
+struct ConfigPlacements {
+  bool found = false;
+  std::vector<std::string> places;  // the `place` list of the [placements] group
+  std::vector<std::string> warnings;
+  std::string error;  // unreadable or not a key file
+};
+
+ConfigPlacements readConfigPlacements(const std::filesystem::path& file);
+
+// Where the placements came from, for messages.
+enum class PlacementSource { commandLine, configFile, defaults };
+
+struct ResolvedPlacements {
+  std::vector<Placement> placements;
+  PlacementSource source = PlacementSource::defaults;
+  std::vector<std::string> warnings;
+};
+
+struct ResolveError {
+  std::string message;
+  int exitCode = 2;  // 2: a bad --place; 1: a bad configuration file
+};
+
+// The command line's placements replace the file's; none anywhere gives the defaults.
+std::variant<ResolvedPlacements, ResolveError> resolvePlacements(
+    const std::vector<std::string>& commandLine, const std::filesystem::path& configFile);
+
+}  // namespace korvel::host

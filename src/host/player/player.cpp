@@ -1,0 +1,230 @@
+#include "host/player/player.h"
+
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <system_error>
+
+#include "host/cli/gallery_command.h"
+#include "host/render/render_widget.h"
+#include "snapshot/json_write.h"
+
+namespace korvel::host {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// The wall clock read back after a timer may sit a fraction of a microsecond before the
+// deadline it was set for (a double holds today's time to about 0.2 µs); a millisecond early
+// is on time.
+constexpr double kDueSlack = 1e-3;
+// A clock set back by more than this makes the timeline's dates meaningless: start anew.
+constexpr double kBackwardJump = 1.0;
+
+void removeQuietly(const fs::path& path) {
+  std::error_code ignored;
+  fs::remove(path, ignored);
+}
+
+}  // namespace
+
+std::string indexJson(const std::vector<DrawnWidget>& widgets, double entryDate, double scale,
+                      bool hasSnapshot) {
+  std::string out = "{\n  \"entryDate\": ";
+  json::appendNumber(out, entryDate);
+  out += ",\n  \"snapshot\": ";
+  out += hasSnapshot ? "true" : "false";
+  out += ",\n  \"scale\": ";
+  json::appendNumber(out, scale);
+  out += ",\n  \"placements\": [";
+  bool first = true;
+  for (const DrawnWidget& w : widgets) {
+    out += first ? "\n    {" : ",\n    {";
+    first = false;
+    out += "\"kind\": ";
+    json::appendString(out, w.placement.widget->kind);
+    out += ", \"face\": ";
+    json::appendString(out, rawValue(w.placement.face()));
+    out += ", \"family\": ";
+    json::appendString(out, familyName(w.placement.family));
+    out += ", \"appearance\": ";
+    json::appendString(out, name(w.appearance));
+    out += ", \"file\": ";
+    json::appendString(out, w.file);
+    out += ", \"width\": ";
+    json::appendNumber(out, w.width);
+    out += ", \"height\": ";
+    json::appendNumber(out, w.height);
+    out += ", \"label\": ";
+    json::appendString(out, w.label);
+    out += ", \"deepLink\": ";
+    json::appendString(out, w.url);
+    out += "}";
+  }
+  out += widgets.empty() ? "]\n}\n" : "\n  ]\n}\n";
+  return out;
+}
+
+std::string prepareOutputDir(const fs::path& dir) {
+  if (dir.empty()) return "no output folder given (-o DIR)";
+  std::error_code ec;
+  fs::create_directories(dir, ec);
+  if (ec || !fs::is_directory(dir, ec)) {
+    return "cannot use " + dir.string() + " as the output folder: " +
+           (ec ? ec.message() : std::string("not a folder"));
+  }
+  // Permission bits do not tell (root, read-only mounts, ACLs): write a file and take it back.
+  std::string probe = (dir / ".korvel-widgets-XXXXXX").string();
+  const int fd = mkstemp(probe.data());
+  if (fd < 0) {
+    return "cannot write into the output folder " + dir.string() + ": " + std::strerror(errno);
+  }
+  ::close(fd);
+  ::unlink(probe.c_str());
+  return {};
+}
+
+Player::Player(PlayerSettings settings, const WeekProvider& provider, PlayerClock& clock,
+               AppearanceSource& appearance, std::ostream& log)
+    : settings_(std::move(settings)),
+      provider_(provider),
+      clock_(clock),
+      appearance_(appearance),
+      log_(log) {}
+
+std::size_t Player::currentIndex(double now) const {
+  std::size_t index = 0;
+  for (std::size_t i = 1; i < timeline_->entries.size(); ++i) {
+    if (timeline_->entries[i].date <= now + kDueSlack) index = i;
+  }
+  return index;
+}
+
+std::optional<double> Player::nextDeadline(double now) const {
+  std::optional<double> next;
+  const auto consider = [&next](std::optional<double> t) {
+    if (t && (!next || *t < *next)) next = t;
+  };
+  if (timeline_) {
+    const std::size_t index = currentIndex(now);
+    if (index + 1 < timeline_->entries.size()) consider(timeline_->entries[index + 1].date);
+    consider(timeline_->reloadAfter);
+  }
+  consider(reloadDue_);
+  consider(retryAt_);
+  return next;
+}
+
+int Player::run() {
+  for (;;) {
+    const double now = clock_.now();
+    const bool clockSetBack = timeline_ && now < timeline_->entries.front().date - kBackwardJump;
+    if (!timeline_ || clockSetBack || now >= timeline_->reloadAfter - kDueSlack ||
+        (reloadDue_ && now >= *reloadDue_ - kDueSlack)) {
+      provider_.getTimeline([this](Timeline timeline) { timeline_ = std::move(timeline); });
+      ++stats_.timelines;
+      shown_.reset();
+      reloadDue_.reset();
+    }
+
+    const std::size_t index = currentIndex(now);
+    const Appearance appearance = appearance_.current();
+    const bool retry = retryAt_ && now >= *retryAt_ - kDueSlack;
+    if (shown_ != index || shownIn_ != appearance || retry) {
+      retryAt_.reset();
+      const bool ok = draw(index, appearance);
+      if (clock_.stopRequested()) return ok || !settings_.once ? 0 : 1;
+      if (!ok) retryAt_ = clock_.now() + kRetryDelay;
+      if (settings_.once) return ok ? 0 : 1;
+    } else if (settings_.once) {
+      return 0;
+    }
+
+    const Wake wake = clock_.sleepUntil(nextDeadline(clock_.now()));
+    ++stats_.wakeUps;
+    if (wake.stop) return 0;
+    if (wake.snapshot) {
+      const double at = clock_.now();
+      if (!reloadDue_) burstStart_ = at;
+      reloadDue_ = std::min(at + kReloadDebounce, burstStart_ + kReloadMaxDelay);
+    }
+    // The appearance and the clock are read afresh at the top of the loop.
+  }
+}
+
+bool Player::draw(std::size_t index, Appearance appearance) {
+  const WeekEntry& entry = timeline_->entries[index];
+  std::vector<DrawnWidget> drawn;
+  std::set<std::string> files;
+  std::string error;
+  for (const Placement& placement : settings_.placements) {
+    // Finish the file in flight, start no other.
+    if (clock_.stopRequested()) return false;
+    RenderRequest request;
+    request.kind = placement.face();
+    request.family = placement.family;
+    request.entry = entry;
+    request.appearance = appearance;
+    request.scale = settings_.scale;
+    request.format = RenderFormat::png;
+    request.timeFormat = settings_.timeFormat;
+    request.measurer = settings_.measurer;
+    const LaidOutWidget laidOut = layoutWidget(request);
+    const std::string file =
+        galleryImageName(rawValue(placement.face()), familyName(placement.family), name(appearance));
+    const RenderResult png = renderLaidOut(laidOut, request);
+    std::string failure = png.ok() ? writeFileAtomically((settings_.outputDir / file).string(),
+                                                         png.bytes)
+                                   : file + ": " + png.error;
+    if (!failure.empty()) {
+      if (error.empty()) error = std::move(failure);
+      continue;
+    }
+    ++stats_.filesWritten;
+    files.insert(file);
+    drawn.push_back(DrawnWidget{placement, appearance, file, laidOut.widget.label,
+                                laidOut.widget.url, laidOut.widget.size.width,
+                                laidOut.widget.size.height});
+  }
+
+  if (error.empty()) {
+    error = writeFileAtomically((settings_.outputDir / "index.json").string(),
+                                indexJson(drawn, entry.date, settings_.scale,
+                                          entry.snapshot.has_value()));
+  }
+  shown_ = index;
+  shownIn_ = appearance;
+  if (!error.empty()) {
+    ++stats_.failures;
+    if (error != lastError_) log_ << "play: " << error << '\n' << std::flush;
+    lastError_ = error;
+    return false;
+  }
+  if (!lastError_.empty()) {
+    log_ << "play: writing again into " << settings_.outputDir.string() << '\n' << std::flush;
+    lastError_.clear();
+  }
+
+  // The index names the new files now: take away what it no longer lists, and the other
+  // appearance's pictures of these placements (an earlier run may have left them).
+  for (const std::string& old : written_) {
+    if (!files.count(old)) removeQuietly(settings_.outputDir / old);
+  }
+  for (const Placement& placement : settings_.placements) {
+    for (const Appearance other : {Appearance::light, Appearance::dark}) {
+      if (other == appearance) continue;
+      removeQuietly(settings_.outputDir / galleryImageName(rawValue(placement.face()),
+                                                           familyName(placement.family),
+                                                           name(other)));
+    }
+  }
+  written_ = std::move(files);
+  ++stats_.draws;
+  return true;
+}
+
+}  // namespace korvel::host

@@ -1,0 +1,103 @@
+#pragma once
+// The timeline player: asks the provider for a timeline, draws every placed widget's current
+// entry to DIR/<face>-<family>-<appearance>.png and DIR/index.json, draws again at each later
+// entry's date and when the appearance changes, and asks for a new timeline after the reload
+// date or shortly after the snapshot file changed. Between those moments it sleeps.
+#include <filesystem>
+#include <optional>
+#include <ostream>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "faces/time_format.h"
+#include "host/player/appearance_source.h"
+#include "host/player/placements.h"
+#include "host/player/player_clock.h"
+#include "kit/palette.h"
+#include "ui/text_measurer.h"
+#include "widgets/week_provider.h"
+
+namespace korvel::host {
+
+// A change of the snapshot is read this long after the last event of a burst (a writer that
+// truncates, writes and closes makes several), but never later than kReloadMaxDelay after the
+// first, so a file written without pause still shows.
+inline constexpr double kReloadDebounce = 0.25;
+inline constexpr double kReloadMaxDelay = 1.0;
+// A draw that failed (disk full, folder removed) is tried again after this long.
+inline constexpr double kRetryDelay = 10.0;
+
+struct PlayerSettings {
+  std::vector<Placement> placements;
+  std::filesystem::path outputDir;
+  double scale = 2;
+  bool once = false;
+  TimeFormat timeFormat;
+  const ui::TextMeasurer* measurer = nullptr;  // none: the process's Pango measurer
+};
+
+// What the player did, for tests and the soak driver.
+struct PlayerStats {
+  long timelines = 0;   // getTimeline calls
+  long draws = 0;       // times every placed widget was drawn
+  long filesWritten = 0;
+  long wakeUps = 0;     // sleeps that ended
+  long failures = 0;    // draws that could not write a file
+};
+
+// One widget as the index lists it.
+struct DrawnWidget {
+  Placement placement;
+  Appearance appearance = Appearance::light;
+  std::string file;  // name inside the output folder
+  std::string label;
+  std::string url;
+  double width = 0, height = 0;  // points
+};
+
+// The index.json text for one drawing.
+std::string indexJson(const std::vector<DrawnWidget>& widgets, double entryDate, double scale,
+                      bool hasSnapshot);
+
+// Creates the output folder when missing and proves it writable by writing a file into it.
+// Empty on success, else the message for the user.
+std::string prepareOutputDir(const std::filesystem::path& dir);
+
+class Player {
+ public:
+  // Everything passed by reference must outlive the player.
+  Player(PlayerSettings settings, const WeekProvider& provider, PlayerClock& clock,
+         AppearanceSource& appearance, std::ostream& log);
+
+  // Plays until a stop is asked for (0), or with `once` draws the current entries and returns
+  // (0, or 1 when a file could not be written).
+  int run();
+
+  const PlayerStats& stats() const { return stats_; }
+
+ private:
+  // Draws entry `index` of the timeline in `appearance`. False when stopped half-way or a file
+  // could not be written.
+  bool draw(std::size_t index, Appearance appearance);
+  std::size_t currentIndex(double now) const;
+  std::optional<double> nextDeadline(double now) const;
+
+  PlayerSettings settings_;
+  const WeekProvider& provider_;
+  PlayerClock& clock_;
+  AppearanceSource& appearance_;
+  std::ostream& log_;
+
+  std::optional<Timeline> timeline_;
+  std::optional<std::size_t> shown_;      // entry drawn from the current timeline
+  std::optional<Appearance> shownIn_;
+  std::optional<double> reloadDue_;       // a snapshot change waiting out its debounce
+  double burstStart_ = 0;
+  std::optional<double> retryAt_;
+  std::set<std::string> written_;         // files of this run that the index lists
+  std::string lastError_;
+  PlayerStats stats_;
+};
+
+}  // namespace korvel::host

@@ -1,0 +1,117 @@
+#include "host/player/snapshot_watcher.h"
+
+#include <sys/inotify.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <system_error>
+
+namespace korvel::host {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// In the snapshot's folder: every way the file can come, change or go. IN_MODIFY catches a
+// writer that keeps the file open; the player's debounce folds the burst into one reload.
+constexpr std::uint32_t kFolderMask = IN_CREATE | IN_CLOSE_WRITE | IN_MODIFY | IN_MOVED_TO |
+                                      IN_MOVED_FROM | IN_DELETE | IN_ATTRIB | IN_DELETE_SELF |
+                                      IN_MOVE_SELF | IN_ONLYDIR;
+// In an ancestor: only the folders on the way down appearing, or the ancestor going away.
+constexpr std::uint32_t kAncestorMask =
+    IN_CREATE | IN_MOVED_TO | IN_DELETE_SELF | IN_MOVE_SELF | IN_ONLYDIR;
+
+bool isDirectory(const fs::path& path) {
+  std::error_code ec;
+  return fs::is_directory(path, ec);
+}
+
+}  // namespace
+
+SnapshotWatcher::SnapshotWatcher(fs::path file) {
+  std::error_code ec;
+  fs::path absolute = fs::absolute(file, ec);
+  if (ec) absolute = file;
+  absolute = absolute.lexically_normal();
+  folder_ = absolute.parent_path();
+  name_ = absolute.filename().string();
+  fd_ = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+  if (fd_ < 0) {
+    error_ = std::string("cannot watch for snapshot changes: ") + std::strerror(errno);
+    return;
+  }
+  arm();
+}
+
+SnapshotWatcher::~SnapshotWatcher() {
+  if (fd_ >= 0) ::close(fd_);
+}
+
+bool SnapshotWatcher::arm() {
+  if (wd_ >= 0) {
+    inotify_rm_watch(fd_, wd_);
+    wd_ = -1;
+  }
+  // Walk up to the nearest folder that exists; the root always does.
+  fs::path target = folder_;
+  while (!isDirectory(target) && target.has_parent_path() && target != target.parent_path()) {
+    target = target.parent_path();
+  }
+  watchingFolder_ = target == folder_;
+  wd_ = inotify_add_watch(fd_, target.c_str(), watchingFolder_ ? kFolderMask : kAncestorMask);
+  if (wd_ < 0) {
+    error_ = "cannot watch " + target.string() + ": " + std::strerror(errno);
+    watched_.clear();
+    return false;
+  }
+  error_.clear();
+  watched_ = target;
+  return watchingFolder_;
+}
+
+bool SnapshotWatcher::readEvents() {
+  if (fd_ < 0) return false;
+  bool changed = false;
+  bool rearm = false;
+  alignas(inotify_event) char buffer[8192];
+  for (;;) {
+    const ssize_t n = ::read(fd_, buffer, sizeof buffer);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      break;  // EAGAIN: drained
+    }
+    if (n == 0) break;
+    for (ssize_t at = 0; at < n;) {
+      const auto* event = reinterpret_cast<const inotify_event*>(buffer + at);
+      at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
+      if (event->mask & IN_Q_OVERFLOW) {  // events were lost: assume the worst
+        changed = true;
+        rearm = true;
+        continue;
+      }
+      if (event->wd != wd_) continue;  // an old watch's last words
+      if (event->mask & (IN_IGNORED | IN_DELETE_SELF | IN_MOVE_SELF)) {
+        // The watched folder went away; so did the snapshot, if we were watching its folder.
+        changed = changed || watchingFolder_;
+        rearm = true;
+        continue;
+      }
+      const std::string_view name = event->len ? std::string_view(event->name) : std::string_view();
+      if (watchingFolder_) {
+        if (name == name_) changed = true;
+      } else if (event->mask & IN_ISDIR) {
+        rearm = true;  // a folder on the way down may have appeared
+      }
+    }
+  }
+  if (rearm) {
+    const bool wasWatchingFolder = watchingFolder_;
+    // The folder may have been created with the file already in it (mkdir -p, then write)
+    // before the new watch was in place: its appearance counts as a change.
+    if (arm() && !wasWatchingFolder) changed = true;
+  }
+  return changed;
+}
+
+}  // namespace korvel::host

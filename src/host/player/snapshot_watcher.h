@@ -1,0 +1,43 @@
+#pragma once
+// Tells when the snapshot file may have changed: created, replaced (renamed over), written,
+// or removed. Watches the file's folder with inotify; while that folder does not exist, the
+// nearest existing ancestor, moving down as the missing folders appear.
+#include <filesystem>
+#include <string>
+
+namespace korvel::host {
+
+class SnapshotWatcher {
+ public:
+  explicit SnapshotWatcher(std::filesystem::path file);
+  ~SnapshotWatcher();
+  SnapshotWatcher(const SnapshotWatcher&) = delete;
+  SnapshotWatcher& operator=(const SnapshotWatcher&) = delete;
+
+  // Empty when watching works; else why not (the player then runs on entry and reload dates).
+  const std::string& error() const { return error_; }
+
+  // Readable when events are waiting; -1 when watching failed.
+  int fd() const { return fd_; }
+
+  // Reads every waiting event without blocking; true when one concerns the snapshot.
+  bool readEvents();
+
+  // The folder being watched now (the snapshot's, or an ancestor while it is missing).
+  const std::filesystem::path& watchedFolder() const { return watched_; }
+
+ private:
+  // Watches the snapshot's folder or its nearest existing ancestor; true when that is the
+  // snapshot's folder itself.
+  bool arm();
+
+  std::filesystem::path folder_;
+  std::string name_;
+  std::filesystem::path watched_;
+  int fd_ = -1;
+  int wd_ = -1;
+  bool watchingFolder_ = false;
+  std::string error_;
+};
+
+}  // namespace korvel::host
