@@ -115,8 +115,9 @@ int runPlay(const PlayOptions& options) {
   }
   const int code = player.run();
   if (options.once && code == 0) {
-    std::cout << "play: " << player.stats().filesWritten << " widgets and index.json in "
-              << options.outputDir << '\n';
+    const long drawn = player.stats().filesWritten;
+    std::cout << "play: " << drawn << (drawn == 1 ? " widget" : " widgets")
+              << " and index.json in " << options.outputDir << '\n';
   }
   return code;
 }
