@@ -18,13 +18,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The wall clock read back after a timer may sit a fraction of a microsecond before the
-// deadline it was set for (a double holds today's time to about 0.2 µs); a millisecond early
-// is on time.
-constexpr double kDueSlack = 1e-3;
-// A clock set back by more than this makes the timeline's dates meaningless: start anew.
-constexpr double kBackwardJump = 1.0;
-
 void removeQuietly(const fs::path& path) {
   std::error_code ignored;
   fs::remove(path, ignored);
@@ -91,47 +84,26 @@ std::string prepareOutputDir(const fs::path& dir) {
 Player::Player(PlayerSettings settings, const WeekProvider& provider, PlayerClock& clock,
                AppearanceSource& appearance, std::ostream& log)
     : settings_(std::move(settings)),
-      provider_(provider),
       clock_(clock),
       appearance_(appearance),
-      log_(log) {}
-
-std::size_t Player::currentIndex(double now) const {
-  std::size_t index = 0;
-  for (std::size_t i = 1; i < timeline_->entries.size(); ++i) {
-    if (timeline_->entries[i].date <= now + kDueSlack) index = i;
-  }
-  return index;
-}
+      log_(log),
+      schedule_(provider) {}
 
 std::optional<double> Player::nextDeadline(double now) const {
-  std::optional<double> next;
-  const auto consider = [&next](std::optional<double> t) {
-    if (t && (!next || *t < *next)) next = t;
-  };
-  if (timeline_) {
-    const std::size_t index = currentIndex(now);
-    if (index + 1 < timeline_->entries.size()) consider(timeline_->entries[index + 1].date);
-    consider(timeline_->reloadAfter);
-  }
-  consider(reloadDue_);
-  consider(retryAt_);
+  std::optional<double> next = schedule_.nextDeadline(now);
+  if (retryAt_ && (!next || *retryAt_ < *next)) next = retryAt_;
   return next;
 }
 
 int Player::run() {
   for (;;) {
     const double now = clock_.now();
-    const bool clockSetBack = timeline_ && now < timeline_->entries.front().date - kBackwardJump;
-    if (!timeline_ || clockSetBack || now >= timeline_->reloadAfter - kDueSlack ||
-        (reloadDue_ && now >= *reloadDue_ - kDueSlack)) {
-      provider_.getTimeline([this](Timeline timeline) { timeline_ = std::move(timeline); });
+    if (schedule_.update(now)) {
       ++stats_.timelines;
       shown_.reset();
-      reloadDue_.reset();
     }
 
-    const std::size_t index = currentIndex(now);
+    const std::size_t index = schedule_.currentIndex(now);
     const Appearance appearance = appearance_.current();
     const bool retry = retryAt_ && now >= *retryAt_ - kDueSlack;
     if (shown_ != index || shownIn_ != appearance || retry) {
@@ -147,17 +119,13 @@ int Player::run() {
     const Wake wake = clock_.sleepUntil(nextDeadline(clock_.now()));
     ++stats_.wakeUps;
     if (wake.stop) return 0;
-    if (wake.snapshot) {
-      const double at = clock_.now();
-      if (!reloadDue_) burstStart_ = at;
-      reloadDue_ = std::min(at + kReloadDebounce, burstStart_ + kReloadMaxDelay);
-    }
+    if (wake.snapshot) schedule_.snapshotChanged(clock_.now());
     // The appearance and the clock are read afresh at the top of the loop.
   }
 }
 
 bool Player::draw(std::size_t index, Appearance appearance) {
-  const WeekEntry& entry = timeline_->entries[index];
+  const WeekEntry& entry = schedule_.entry(index);
   std::vector<DrawnWidget> drawn;
   std::set<std::string> files;
   std::string error;

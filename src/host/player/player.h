@@ -14,17 +14,13 @@
 #include "host/player/appearance_source.h"
 #include "host/player/placements.h"
 #include "host/player/player_clock.h"
+#include "host/player/timeline_schedule.h"
 #include "kit/palette.h"
 #include "ui/text_measurer.h"
 #include "widgets/week_provider.h"
 
 namespace korvel::host {
 
-// A change of the snapshot is read this long after the last event of a burst (a writer that
-// truncates, writes and closes makes several), but never later than kReloadMaxDelay after the
-// first, so a file written without pause still shows.
-inline constexpr double kReloadDebounce = 0.25;
-inline constexpr double kReloadMaxDelay = 1.0;
 // A draw that failed (disk full, folder removed) is tried again after this long.
 inline constexpr double kRetryDelay = 10.0;
 
@@ -80,20 +76,16 @@ class Player {
   // Draws entry `index` of the timeline in `appearance`. False when stopped half-way or a file
   // could not be written.
   bool draw(std::size_t index, Appearance appearance);
-  std::size_t currentIndex(double now) const;
   std::optional<double> nextDeadline(double now) const;
 
   PlayerSettings settings_;
-  const WeekProvider& provider_;
   PlayerClock& clock_;
   AppearanceSource& appearance_;
   std::ostream& log_;
 
-  std::optional<Timeline> timeline_;
+  TimelineSchedule schedule_;
   std::optional<std::size_t> shown_;      // entry drawn from the current timeline
   std::optional<Appearance> shownIn_;
-  std::optional<double> reloadDue_;       // a snapshot change waiting out its debounce
-  double burstStart_ = 0;
   std::optional<double> retryAt_;
   std::set<std::string> written_;         // files of this run that the index lists
   std::string lastError_;

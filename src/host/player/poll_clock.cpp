@@ -3,7 +3,6 @@
 #include <poll.h>
 #include <signal.h>
 #include <sys/signalfd.h>
-#include <sys/timerfd.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -19,24 +18,6 @@ namespace {
 
 static_assert(sizeof(sigset_t) <= 128);
 
-// A wall-clock moment as the timer's absolute expiry, rounded up so that the clock has
-// reached `seconds` when the timer fires. Far-future moments are clamped (a year-5000 timer
-// is as good as none).
-itimerspec expiryAt(double seconds) {
-  seconds = std::min(seconds, 95617584000.0);
-  itimerspec spec{};
-  const double whole = std::floor(seconds);
-  auto nanos = static_cast<long>(std::ceil((seconds - whole) * 1e9));
-  auto secs = static_cast<time_t>(whole);
-  if (nanos >= 1'000'000'000L) {
-    nanos -= 1'000'000'000L;
-    ++secs;
-  }
-  spec.it_value.tv_sec = secs;
-  spec.it_value.tv_nsec = nanos;
-  return spec;
-}
-
 }  // namespace
 
 PollClock::PollClock(SnapshotWatcher* watcher) : watcher_(watcher) {
@@ -50,14 +31,12 @@ PollClock::PollClock(SnapshotWatcher* watcher) : watcher_(watcher) {
     restoreMask_ = true;
   }
   signalFd_ = signalfd(-1, &stopSignals, SFD_NONBLOCK | SFD_CLOEXEC);
-  timerFd_ = timerfd_create(CLOCK_REALTIME, TFD_NONBLOCK | TFD_CLOEXEC);
-  if (signalFd_ < 0 || timerFd_ < 0) {
+  if (signalFd_ < 0 || timer_.fd() < 0) {
     error_ = std::string("cannot set up the player's timer and signals: ") + std::strerror(errno);
   }
 }
 
 PollClock::~PollClock() {
-  if (timerFd_ >= 0) ::close(timerFd_);
   if (signalFd_ >= 0) {
     readSignals();  // taken already: must not fire when the mask is restored
     ::close(signalFd_);
@@ -93,12 +72,7 @@ Wake PollClock::sleepUntil(std::optional<double> deadline) {
     wake.deadline = true;
     return wake;
   }
-  // A set clock (manual change, NTP step; not a suspend, which the realtime timer rides
-  // through) cancels the timer, so the player wakes and recomputes what is due.
-  const itimerspec expiry = deadline ? expiryAt(*deadline) : itimerspec{};
-  if (timerFd_ >= 0) {
-    timerfd_settime(timerFd_, TFD_TIMER_ABSTIME | TFD_TIMER_CANCEL_ON_SET, &expiry, nullptr);
-  }
+  timer_.arm(deadline);
 
   pollfd fds[4];
   nfds_t count = 0;
@@ -108,7 +82,7 @@ Wake PollClock::sleepUntil(std::optional<double> deadline) {
     return static_cast<int>(count++);
   };
   const int signalAt = add(signalFd_);
-  const int timerAt = add(timerFd_);
+  const int timerAt = add(timer_.fd());
   const int watcherAt = add(watcher_ ? watcher_->fd() : -1);
   const int appearanceAt = add(appearance_ ? appearance_->changeFd() : -1);
 
@@ -122,9 +96,7 @@ Wake PollClock::sleepUntil(std::optional<double> deadline) {
     wake.stop = true;
   }
   if (readable(timerAt)) {
-    std::uint64_t expirations = 0;
-    // ECANCELED: the clock was set. Either way the deadline is to be compared anew.
-    [[maybe_unused]] const ssize_t n = ::read(timerFd_, &expirations, sizeof expirations);
+    timer_.consume();  // reached, or the clock was set: either way compare anew
     wake.deadline = true;
   }
   if (readable(watcherAt)) wake.snapshot = watcher_->readEvents();

@@ -8,6 +8,7 @@
 #include "host/player/appearance_source.h"
 #include "host/player/player_clock.h"
 #include "host/player/snapshot_watcher.h"
+#include "host/player/wall_timer.h"
 
 namespace korvel::host {
 
@@ -40,7 +41,7 @@ class PollClock final : public PlayerClock {
   SnapshotWatcher* watcher_;
   AppearanceSource* appearance_ = nullptr;
   int signalFd_ = -1;
-  int timerFd_ = -1;
+  WallTimer timer_;
   bool stop_ = false;
   long wakeUps_ = 0;
   std::string error_;
