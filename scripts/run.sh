@@ -50,8 +50,10 @@ case "${1:-}" in
     install_missing
     stage "build" 8 build default
     now=$(( $(grep -o '"generatedMs": *[0-9]*' examples/week.json | grep -o '[0-9]*$') / 1000 + 3600 ))
+    # One hour after the sample was generated, so the headers read fresh.
     ./build/default/src/korvel-widgets check examples/week.json
-    ./build/default/src/korvel-widgets timeline --snapshot examples/week.json --now "$now"
+    ./build/default/src/korvel-widgets gallery --snapshot examples/week.json --now "$now" -o build/gallery
+    echo "== open build/gallery/index.html to see every widget in light and dark"
     ;;
   test)
     install_missing
