@@ -32,7 +32,7 @@ function(korvel_test name dir)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
   target_compile_definitions(${name} PRIVATE
     KORVEL_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
-    KORVEL_SHARED_DIR="${PROJECT_SOURCE_DIR}/../shared")
+    KORVEL_TEST_DATA_DIR="${PROJECT_SOURCE_DIR}/tests/data")
   korvel_target_settings(${name})
   include(GoogleTest)
   gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60

@@ -2,6 +2,9 @@
 #include <CLI/CLI.hpp>
 
 #include "host/cli/commands.h"
+#if KORVEL_WITH_DESKTOP
+#include "host/desktop/desktop_window.h"
+#endif
 
 int main(int argc, char** argv) {
   CLI::App app{"korvel-widgets: desktop widgets for a week of AI coding agents", "korvel-widgets"};
@@ -13,6 +16,9 @@ int main(int argc, char** argv) {
   korvel::host::addCatalogCommand(app, exitCode);
   korvel::host::addGalleryCommand(app, exitCode);
   korvel::host::addPlayCommand(app, exitCode);
+#if KORVEL_WITH_DESKTOP
+  korvel::host::addDesktopCommand(app, exitCode, korvel::host::runDesktopWindow);
+#endif
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {

@@ -3,6 +3,8 @@
 // the process exit code: 0 success, 1 input refused or unreadable, 2 usage error.
 #include <CLI/CLI.hpp>
 
+#include "host/desktop/desktop_request.h"
+
 namespace korvel::host {
 
 void addCheckCommand(CLI::App& app, int& exitCode);
@@ -11,6 +13,8 @@ void addRenderCommand(CLI::App& app, int& exitCode);
 void addCatalogCommand(CLI::App& app, int& exitCode);
 void addGalleryCommand(CLI::App& app, int& exitCode);
 void addPlayCommand(CLI::App& app, int& exitCode);
+// The window is passed in: it is built only where GTK 4 is.
+void addDesktopCommand(CLI::App& app, int& exitCode, DesktopRunner runWindow);
 
 // The catalog command's output: one block per widget, or a JSON array.
 std::string catalogListing(bool asJson);

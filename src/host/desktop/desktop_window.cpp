@@ -1,0 +1,288 @@
+#include "host/desktop/desktop_window.h"
+
+#include <glib-unix.h>
+#include <gtk/gtk.h>
+
+#include <iostream>
+#include <memory>
+#include <vector>
+
+#include "host/player/portal_appearance.h"
+#include "host/player/snapshot_watcher.h"
+#include "host/player/timeline_schedule.h"
+#include "host/player/wall_timer.h"
+#include "host/render/cairo_painter.h"
+#include "host/render/render_widget.h"
+#include "host/cli/gallery_command.h"
+
+namespace korvel::host {
+
+namespace {
+
+constexpr int kGap = 20;  // between the widgets and around them, in points
+
+struct Desktop;
+
+// One placed widget: its drawing area and the display list of the entry it shows.
+struct Tile {
+  Desktop* desktop = nullptr;
+  Placement placement;
+  GtkWidget* area = nullptr;
+  LaidOutWidget laidOut;
+};
+
+struct Desktop {
+  explicit Desktop(const DesktopRequest& r)
+      : request(r),
+        timeFormat(r.host.time),
+        provider(reportingLoader(r.host.snapshotFile, std::cerr, "desktop"), systemClock),
+        schedule(provider) {}
+
+  const DesktopRequest& request;
+  TimeFormat timeFormat;
+  WeekProvider provider;
+  TimelineSchedule schedule;
+  std::unique_ptr<SnapshotWatcher> watcher;
+  WallTimer timer;
+  std::unique_ptr<AppearanceSource> appearance;
+  Appearance current = Appearance::light;
+  std::vector<std::unique_ptr<Tile>> tiles;
+  GtkWidget* window = nullptr;
+  GtkWidget* row = nullptr;
+  std::optional<std::size_t> shown;
+  bool done = false;
+  int exitCode = 0;
+  int framesSeen = 0;
+};
+
+void drawTile(GtkDrawingArea*, cairo_t* cr, int, int, gpointer data) {
+  const auto* tile = static_cast<Tile*>(data);
+  paintDisplayList(cr, tile->laidOut.list, tile->desktop->current);
+}
+
+// Lays every widget out for `entry` and gives each its spoken label.
+void showEntry(Desktop& d, const WeekEntry& entry) {
+  for (auto& tile : d.tiles) {
+    RenderRequest request;
+    request.kind = tile->placement.face();
+    request.family = tile->placement.family;
+    request.entry = entry;
+    request.scale = 1;
+    request.timeFormat = d.timeFormat;
+    tile->laidOut = layoutWidget(request);
+    gtk_accessible_update_property(GTK_ACCESSIBLE(tile->area), GTK_ACCESSIBLE_PROPERTY_LABEL,
+                                   tile->laidOut.widget.label.c_str(), -1);
+    gtk_widget_set_tooltip_text(tile->area, nullptr);
+    gtk_widget_queue_draw(tile->area);
+  }
+}
+
+// The player's rules: a new timeline when due, the entry whose date has come, and the timer
+// set for the next moment anything is due.
+void tick(Desktop& d) {
+  const double now = systemClock();
+  if (d.schedule.update(now)) d.shown.reset();
+  const std::size_t index = d.schedule.currentIndex(now);
+  if (d.shown != index) {
+    showEntry(d, d.schedule.entry(index));
+    d.shown = index;
+  }
+  d.timer.arm(d.schedule.nextDeadline(systemClock()));
+}
+
+void applyAppearance(Desktop& d) {
+  d.current = d.appearance->current();
+  // The window around the widgets follows too (Adwaita's dark variant).
+  g_object_set(gtk_settings_get_default(), "gtk-application-prefer-dark-theme",
+               d.current == Appearance::dark, nullptr);
+  for (auto& tile : d.tiles) gtk_widget_queue_draw(tile->area);
+}
+
+void openLink(const std::string& url) {
+  GAppInfo* handler = g_app_info_get_default_for_uri_scheme("korvel");
+  if (!handler) {
+    std::cerr << "desktop: no application opens korvel: links here; " << url << " not opened\n";
+    return;
+  }
+  g_object_unref(handler);
+  GError* error = nullptr;
+  GdkAppLaunchContext* context = gdk_display_get_app_launch_context(gdk_display_get_default());
+  if (!g_app_info_launch_default_for_uri(url.c_str(), G_APP_LAUNCH_CONTEXT(context), &error)) {
+    std::cerr << "desktop: cannot open " << url << ": " << error->message << '\n';
+    g_error_free(error);
+  }
+  g_object_unref(context);
+}
+
+void onReleased(GtkGestureClick*, int, double, double, gpointer data) {
+  openLink(static_cast<Tile*>(data)->laidOut.widget.url);
+}
+
+gboolean onKey(GtkEventControllerKey*, guint key, guint, GdkModifierType, gpointer data) {
+  if (key != GDK_KEY_Return && key != GDK_KEY_KP_Enter && key != GDK_KEY_space) return FALSE;
+  openLink(static_cast<Tile*>(data)->laidOut.widget.url);
+  return TRUE;
+}
+
+gboolean onTimer(gint, GIOCondition, gpointer data) {
+  auto& d = *static_cast<Desktop*>(data);
+  d.timer.consume();  // reached, or the clock was set: compare anew either way
+  tick(d);
+  return G_SOURCE_CONTINUE;
+}
+
+gboolean onSnapshotEvent(gint, GIOCondition, gpointer data) {
+  auto& d = *static_cast<Desktop*>(data);
+  if (d.watcher->readEvents()) d.schedule.snapshotChanged(systemClock());
+  tick(d);
+  return G_SOURCE_CONTINUE;
+}
+
+gboolean onAppearance(gint, GIOCondition, gpointer data) {
+  auto& d = *static_cast<Desktop*>(data);
+  d.appearance->acknowledge();
+  applyAppearance(d);
+  return G_SOURCE_CONTINUE;
+}
+
+gboolean onStopSignal(gpointer data) {
+  static_cast<Desktop*>(data)->done = true;
+  g_main_context_wakeup(nullptr);
+  return G_SOURCE_CONTINUE;
+}
+
+gboolean onCloseRequest(GtkWindow*, gpointer data) {
+  static_cast<Desktop*>(data)->done = true;
+  return FALSE;
+}
+
+// Saves what the row of widgets shows, as GTK rendered it, and says what each widget is.
+void saveScreenshot(Desktop& d) {
+  const int width = gtk_widget_get_width(d.row);
+  const int height = gtk_widget_get_height(d.row);
+  GdkPaintable* paintable = gtk_widget_paintable_new(d.row);
+  GtkSnapshot* snapshot = gtk_snapshot_new();
+  gdk_paintable_snapshot(paintable, GDK_SNAPSHOT(snapshot), width, height);
+  GskRenderNode* node = gtk_snapshot_free_to_node(snapshot);
+  bool saved = false;
+  if (node) {
+    GskRenderer* renderer = gtk_native_get_renderer(gtk_widget_get_native(d.row));
+    const graphene_rect_t viewport = GRAPHENE_RECT_INIT(0, 0, static_cast<float>(width),
+                                                        static_cast<float>(height));
+    GdkTexture* texture = gsk_renderer_render_texture(renderer, node, &viewport);
+    saved = gdk_texture_save_to_png(texture, d.request.screenshot.c_str());
+    g_object_unref(texture);
+    gsk_render_node_unref(node);
+  }
+  g_object_unref(paintable);
+  if (!saved) {
+    std::cerr << "desktop: cannot save " << d.request.screenshot << '\n';
+    d.exitCode = 1;
+    return;
+  }
+  for (const auto& tile : d.tiles) {
+    graphene_point_t at;
+    const graphene_point_t origin = GRAPHENE_POINT_INIT(0, 0);
+    if (!gtk_widget_compute_point(tile->area, d.row, &origin, &at)) at = origin;
+    const PlacedWidget& w = tile->laidOut.widget;
+    std::cout << galleryImageName(rawValue(tile->placement.face()), familyName(tile->placement.family),
+                                  name(d.current))
+              << '\t' << at.x << ',' << at.y << '\t' << gtk_widget_get_width(tile->area) << 'x'
+              << gtk_widget_get_height(tile->area) << '\t' << w.label << '\t' << w.url << '\n';
+  }
+  std::cout << "desktop: " << d.request.screenshot << ' ' << width << 'x' << height << '\n';
+}
+
+// Ticks until the first frame with the widgets has been painted, then takes the screenshot.
+gboolean onFrame(GtkWidget*, GdkFrameClock*, gpointer data) {
+  auto& d = *static_cast<Desktop*>(data);
+  if (++d.framesSeen < 3) return G_SOURCE_CONTINUE;
+  saveScreenshot(d);
+  d.done = true;
+  return G_SOURCE_REMOVE;
+}
+
+void buildWindow(Desktop& d) {
+  GtkCssProvider* css = gtk_css_provider_new();
+  gtk_css_provider_load_from_data(
+      css, ".korvel-row { background-color: @window_bg_color; padding: 20px; }", -1);
+  gtk_style_context_add_provider_for_display(gdk_display_get_default(), GTK_STYLE_PROVIDER(css),
+                                             GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
+  g_object_unref(css);
+
+  d.window = gtk_window_new();
+  gtk_window_set_title(GTK_WINDOW(d.window), "Korvel widgets");
+  gtk_window_set_resizable(GTK_WINDOW(d.window), FALSE);
+  d.row = gtk_box_new(GTK_ORIENTATION_HORIZONTAL, kGap);
+  gtk_widget_add_css_class(d.row, "korvel-row");
+  gtk_widget_set_valign(d.row, GTK_ALIGN_START);
+  for (const Placement& placement : d.request.host.placements) {
+    auto tile = std::make_unique<Tile>();
+    tile->desktop = &d;
+    tile->placement = placement;
+    // One accessible element per widget: a link, named by the widget's spoken label.
+    tile->area = GTK_WIDGET(g_object_new(GTK_TYPE_DRAWING_AREA, "accessible-role",
+                                         GTK_ACCESSIBLE_ROLE_LINK, nullptr));
+    const ui::Size size = familySize(placement.family);
+    gtk_drawing_area_set_content_width(GTK_DRAWING_AREA(tile->area), static_cast<int>(size.width));
+    gtk_drawing_area_set_content_height(GTK_DRAWING_AREA(tile->area),
+                                        static_cast<int>(size.height));
+    gtk_widget_set_valign(tile->area, GTK_ALIGN_START);
+    gtk_widget_set_focusable(tile->area, TRUE);
+    gtk_widget_set_cursor_from_name(tile->area, "pointer");
+    gtk_drawing_area_set_draw_func(GTK_DRAWING_AREA(tile->area), drawTile, tile.get(), nullptr);
+    GtkGesture* click = gtk_gesture_click_new();
+    gtk_gesture_single_set_button(GTK_GESTURE_SINGLE(click), GDK_BUTTON_PRIMARY);
+    g_signal_connect(click, "released", G_CALLBACK(onReleased), tile.get());
+    gtk_widget_add_controller(tile->area, GTK_EVENT_CONTROLLER(click));
+    GtkEventController* keys = gtk_event_controller_key_new();
+    g_signal_connect(keys, "key-pressed", G_CALLBACK(onKey), tile.get());
+    gtk_widget_add_controller(tile->area, keys);
+    gtk_box_append(GTK_BOX(d.row), tile->area);
+    d.tiles.push_back(std::move(tile));
+  }
+  gtk_window_set_child(GTK_WINDOW(d.window), d.row);
+  g_signal_connect(d.window, "close-request", G_CALLBACK(onCloseRequest), &d);
+}
+
+}  // namespace
+
+int runDesktopWindow(const DesktopRequest& request) {
+  if (!gtk_init_check()) {
+    std::cerr << "desktop: cannot open a display (is DISPLAY or WAYLAND_DISPLAY set?)\n";
+    return 1;
+  }
+  Desktop d(request);
+  if (request.watch) {
+    d.watcher = std::make_unique<SnapshotWatcher>(request.host.snapshotFile);
+    if (!d.watcher->error().empty()) {
+      std::cerr << "desktop: " << d.watcher->error() << "; a new snapshot shows at the reload date\n";
+      d.watcher.reset();
+    }
+  }
+  d.appearance = makeAppearanceSource(request.host.appearance);
+  buildWindow(d);
+  applyAppearance(d);
+  tick(d);
+
+  std::vector<guint> sources;
+  if (d.timer.fd() >= 0) sources.push_back(g_unix_fd_add(d.timer.fd(), G_IO_IN, onTimer, &d));
+  if (d.watcher) sources.push_back(g_unix_fd_add(d.watcher->fd(), G_IO_IN, onSnapshotEvent, &d));
+  if (d.appearance->changeFd() >= 0) {
+    sources.push_back(g_unix_fd_add(d.appearance->changeFd(), G_IO_IN, onAppearance, &d));
+  }
+  sources.push_back(g_unix_signal_add(SIGINT, onStopSignal, &d));
+  sources.push_back(g_unix_signal_add(SIGTERM, onStopSignal, &d));
+  if (!request.screenshot.empty()) gtk_widget_add_tick_callback(d.row, onFrame, &d, nullptr);
+
+  gtk_window_present(GTK_WINDOW(d.window));
+  while (!d.done) g_main_context_iteration(nullptr, TRUE);
+
+  for (const guint source : sources) g_source_remove(source);
+  if (GTK_IS_WINDOW(d.window)) gtk_window_destroy(GTK_WINDOW(d.window));
+  while (g_main_context_iteration(nullptr, FALSE)) {
+  }
+  return d.exitCode;
+}
+
+}  // namespace korvel::host
