@@ -10,6 +10,7 @@
 #include "host/render/render_widget.h"
 #include "kit/palette.h"
 #include "snapshot/loading.h"
+#include "ui/pango/pango_text_measurer.h"
 
 namespace korvel::host {
 namespace {
@@ -89,18 +90,49 @@ void BM_DrawMediumShapes(benchmark::State& state) {
 }
 BENCHMARK(BM_DrawMediumShapes)->Unit(benchmark::kMicrosecond);
 
+// The sample's limits widget, medium, as every host draws it: laid out once, painted at 2x.
+LaidOutWidget sampleMedium() {
+  RenderRequest request;
+  request.kind = WeekFaceKind::limits;
+  request.family = WidgetFamily::systemMedium;
+  request.entry.snapshot = loadSnapshotAt(std::string(KORVEL_SOURCE_DIR) + "/examples/week.json");
+  request.entry.date =
+      request.entry.snapshot ? static_cast<double>(request.entry.snapshot->generatedMs) / 1000 + 3600 : 0;
+  return layoutWidget(request);
+}
+
+void BM_DrawMediumWidget(benchmark::State& state) {
+  const LaidOutWidget widget = sampleMedium();
+  Canvas canvas;
+  for (auto _ : state) {
+    canvas.draw(widget.list);
+    benchmark::DoNotOptimize(cairo_image_surface_get_data(canvas.surface));
+  }
+}
+BENCHMARK(BM_DrawMediumWidget)->Unit(benchmark::kMicrosecond);
+
+// libpng on the drawn widget: zlib level, row filters (PNG_FILTER_* bits), zlib strategy.
 void BM_EncodeLibpng(benchmark::State& state) {
   Canvas canvas;
-  canvas.draw(mediumShapes());
+  canvas.draw(sampleMedium().list);
+  const PngOptions options{.compressionLevel = static_cast<int>(state.range(0)),
+                           .filters = static_cast<int>(state.range(1)),
+                           .strategy = static_cast<int>(state.range(2))};
   std::size_t bytes = 0;
   for (auto _ : state) {
-    const auto png = encodePng(canvas.surface, {.compressionLevel = static_cast<int>(state.range(0))});
+    const auto png = encodePng(canvas.surface, options);
     bytes = png->size();
     benchmark::DoNotOptimize(png);
   }
   state.counters["bytes"] = static_cast<double>(bytes);
 }
-BENCHMARK(BM_EncodeLibpng)->Arg(1)->Arg(3)->Arg(6)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_EncodeLibpng)
+    ->ArgNames({"level", "filters", "strategy"})
+    ->Args({1, 0x08, 0})  // what the program writes: zlib level 1, no row filter
+    ->Args({1, 0x10, 3})  // sub filter with run-length coding: faster to think, larger here
+    ->Args({6, 0x08, 0})
+    ->Args({6, 0xf8, 0})  // every filter at level 6, as Cairo's writer does
+    ->Unit(benchmark::kMillisecond);
 
 cairo_status_t count(void* closure, const unsigned char* /*data*/, unsigned int length) {
   *static_cast<std::size_t*>(closure) += length;
@@ -109,7 +141,7 @@ cairo_status_t count(void* closure, const unsigned char* /*data*/, unsigned int 
 
 void BM_EncodeCairoWriter(benchmark::State& state) {
   Canvas canvas;
-  canvas.draw(mediumShapes());
+  canvas.draw(sampleMedium().list);
   std::size_t bytes = 0;
   for (auto _ : state) {
     bytes = 0;
@@ -118,6 +150,42 @@ void BM_EncodeCairoWriter(benchmark::State& state) {
   state.counters["bytes"] = static_cast<double>(bytes);
 }
 BENCHMARK(BM_EncodeCairoWriter)->Unit(benchmark::kMillisecond);
+
+// The budget: the whole road of one medium widget at 2x (layout, draw, encode), ours against
+// the obvious one that ends in Cairo's own PNG writer.
+void BM_MediumPipeline(benchmark::State& state) {
+  RenderRequest request;
+  request.kind = WeekFaceKind::limits;
+  request.family = WidgetFamily::systemMedium;
+  request.entry.snapshot = loadSnapshotAt(std::string(KORVEL_SOURCE_DIR) + "/examples/week.json");
+  const bool cairoWriter = state.range(0) == 1;
+  const bool warm = state.range(1) == 1;
+  std::size_t bytes = 0;
+  for (auto _ : state) {
+    if (!warm) ui::PangoTextMeasurer::shared().clearCache();
+    if (cairoWriter) {
+      const LaidOutWidget widget = layoutWidget(request);
+      Canvas canvas;
+      canvas.draw(widget.list);
+      bytes = 0;
+      cairo_surface_write_to_png_stream(canvas.surface, count, &bytes);
+    } else {
+      const RenderResult r = renderWidget(request);
+      bytes = r.bytes.size();
+      benchmark::DoNotOptimize(r);
+    }
+  }
+  state.SetLabel(std::string(cairoWriter ? "layout+draw+cairo writer" : "layout+draw+libpng") +
+                 (warm ? ", texts measured before" : ", texts new"));
+  state.counters["bytes"] = static_cast<double>(bytes);
+}
+BENCHMARK(BM_MediumPipeline)
+    ->ArgNames({"cairo", "warm"})
+    ->Args({0, 0})
+    ->Args({1, 0})
+    ->Args({0, 1})
+    ->Args({1, 1})
+    ->Unit(benchmark::kMillisecond);
 
 // The whole request for a medium widget over the sample week, per format.
 void BM_RenderMediumWidget(benchmark::State& state) {

@@ -3,6 +3,8 @@
 #include <glib.h>
 
 #include <cmath>
+#include <set>
+#include <string>
 
 #include "ui/pango/fonts.h"
 #include "ui/pango/paint_text.h"
@@ -114,6 +116,75 @@ TEST(PangoText, BadInputIsBoundedAndSafe) {
     EXPECT_LE(m.lines, 2) << m.shown.size();
     EXPECT_TRUE(g_utf8_validate(m.shown.data(), static_cast<gssize>(m.shown.size()), nullptr));
   }
+}
+
+// The process-wide measurement cache: a request that differs in anything that changes its
+// measurement is measured anew; the colour alone never is; the cache stays within its bounds.
+TEST(PangoTextCache, KeysHoldEverythingThatChangesAMeasurement) {
+  const TextRequest base = req("Weekly limit", 12, 80.0, 1);
+  auto with = [&](auto change) {
+    TextRequest r = base;
+    change(r);
+    return r;
+  };
+  const std::vector<std::pair<const char*, TextRequest>> different = {
+      {"text", with([](TextRequest& r) { r.runs[0].text = "Weekly limiT"; })},
+      {"size", with([](TextRequest& r) { r.runs[0].size = 12.5; })},
+      {"weight", with([](TextRequest& r) { r.runs[0].weight = Weight::semibold; })},
+      {"design", with([](TextRequest& r) { r.runs[0].design = Design::rounded; })},
+      {"digits", with([](TextRequest& r) { r.runs[0].monospacedDigits = true; })},
+      {"width", with([](TextRequest& r) { r.width = 81.0; })},
+      {"ideal width", with([](TextRequest& r) { r.width.reset(); })},
+      {"height", with([](TextRequest& r) { r.maxHeight = 20.0; })},
+      {"line limit", with([](TextRequest& r) { r.lineLimit = 2; })},
+      {"run boundary", with([](TextRequest& r) {
+         r.runs[0].text = "Weekly";
+         r.runs.push_back(r.runs[0]);
+         r.runs[1].text = " limit";
+       })},
+      {"run boundary moved", with([](TextRequest& r) {
+         r.runs[0].text = "Weekly ";
+         r.runs.push_back(r.runs[0]);
+         r.runs[1].text = "limit";
+       })},
+  };
+  const std::string key = measureKey(base);
+  std::set<std::string> keys{key};
+  for (const auto& [what, request] : different) {
+    EXPECT_TRUE(keys.insert(measureKey(request)).second) << what << " does not change the key";
+  }
+  TextRequest recoloured = base;
+  recoloured.runs[0].color = Paint{"red", 0.5};
+  EXPECT_EQ(measureKey(recoloured), key);
+}
+
+TEST(PangoTextCache, AnswersRepeatsFromTheCacheWithinItsBounds) {
+  const auto& measurer = PangoTextMeasurer::shared();
+  measurer.clearCache();
+  const TextRequest r = req("Ahead of pace", 10, 0.0, 1);
+  const PangoTextMeasurer::CacheStats before = measurer.cacheStats();
+  const TextMetrics first = measurer.measure(r);
+  const TextMetrics again = measurer.measure(r);
+  const PangoTextMeasurer::CacheStats after = measurer.cacheStats();
+  EXPECT_EQ(after.misses - before.misses, 1u);
+  EXPECT_EQ(after.hits - before.hits, 1u);
+  EXPECT_EQ(again.size.width, first.size.width);
+  EXPECT_EQ(again.shown, first.shown);
+  EXPECT_EQ(again.truncated, first.truncated);
+
+  // More distinct texts than the cache holds: the oldest go, the newest stay.
+  for (std::size_t i = 0; i < PangoTextMeasurer::kCacheEntries + 50; ++i) {
+    measurer.measure(req("run " + std::to_string(i), 11, std::nullopt, 1));
+  }
+  const PangoTextMeasurer::CacheStats full = measurer.cacheStats();
+  EXPECT_EQ(full.entries, PangoTextMeasurer::kCacheEntries);
+  EXPECT_LE(full.bytes, PangoTextMeasurer::kCacheBytes);
+  const std::size_t misses = full.misses;
+  measurer.measure(req("run " + std::to_string(PangoTextMeasurer::kCacheEntries + 49), 11, std::nullopt, 1));
+  EXPECT_EQ(measurer.cacheStats().misses, misses);
+  measurer.measure(r);  // evicted long ago
+  EXPECT_EQ(measurer.cacheStats().misses, misses + 1);
+
 }
 
 }  // namespace

@@ -66,7 +66,8 @@ bool writeImage(png_structp png, png_infop info, const Image& img, const PngOpti
                          : 1.0;
   const auto ppm = static_cast<png_uint_32>(std::lround(ppp * 72.0 / 0.0254));
   png_set_pHYs(png, info, ppm, ppm, PNG_RESOLUTION_METER);
-  png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_NONE);
+  png_set_filter(png, PNG_FILTER_TYPE_BASE, options.filters);
+  png_set_compression_strategy(png, options.strategy);
   png_set_compression_level(png, std::clamp(options.compressionLevel, 0, 9));
   png_set_compression_buffer_size(png, 1 << 16);
   png_write_info(png, info);

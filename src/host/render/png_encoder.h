@@ -11,6 +11,8 @@ namespace korvel::host {
 
 struct PngOptions {
   int compressionLevel = 1;  // zlib level 0...9
+  int filters = 0x08;        // libpng's PNG_FILTER_* bits (0x08: none)
+  int strategy = 0;          // zlib strategy (0: default, 3: run-length)
   double pixelsPerPoint = 2;  // recorded in the file so viewers know the density
 };
 
