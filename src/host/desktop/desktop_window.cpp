@@ -3,8 +3,10 @@
 #include <glib-unix.h>
 #include <gtk/gtk.h>
 
+#include <cstdio>
 #include <iostream>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "host/player/portal_appearance.h"
@@ -18,8 +20,6 @@
 namespace korvel::host {
 
 namespace {
-
-constexpr int kGap = 20;  // between the widgets and around them, in points
 
 struct Desktop;
 
@@ -48,6 +48,7 @@ struct Desktop {
   Appearance current = Appearance::light;
   std::vector<std::unique_ptr<Tile>> tiles;
   GtkWidget* window = nullptr;
+  GtkWidget* frame = nullptr;  // the window's content: the background, with the row inside
   GtkWidget* row = nullptr;
   std::optional<std::size_t> shown;
   bool done = false;
@@ -92,9 +93,13 @@ void tick(Desktop& d) {
 
 void applyAppearance(Desktop& d) {
   d.current = d.appearance->current();
-  // The window around the widgets follows too (Adwaita's dark variant).
+  // The window around the widgets follows too: our background, and the theme's dark variant
+  // for whatever the theme draws (focus rings, the title bar where GTK draws one).
   g_object_set(gtk_settings_get_default(), "gtk-application-prefer-dark-theme",
                d.current == Appearance::dark, nullptr);
+  const bool dark = d.current == Appearance::dark;
+  gtk_widget_remove_css_class(d.frame, dark ? "light" : "dark");
+  gtk_widget_add_css_class(d.frame, dark ? "dark" : "light");
   for (auto& tile : d.tiles) gtk_widget_queue_draw(tile->area);
 }
 
@@ -156,17 +161,18 @@ gboolean onCloseRequest(GtkWindow*, gpointer data) {
   return FALSE;
 }
 
-// Saves what the row of widgets shows, as GTK rendered it, and says what each widget is.
+// Saves what the window's content shows (background, margins and widgets) as GTK rendered
+// it, and says what each widget is and where.
 void saveScreenshot(Desktop& d) {
-  const int width = gtk_widget_get_width(d.row);
-  const int height = gtk_widget_get_height(d.row);
-  GdkPaintable* paintable = gtk_widget_paintable_new(d.row);
+  const int width = gtk_widget_get_width(d.frame);
+  const int height = gtk_widget_get_height(d.frame);
+  GdkPaintable* paintable = gtk_widget_paintable_new(d.frame);
   GtkSnapshot* snapshot = gtk_snapshot_new();
   gdk_paintable_snapshot(paintable, GDK_SNAPSHOT(snapshot), width, height);
   GskRenderNode* node = gtk_snapshot_free_to_node(snapshot);
   bool saved = false;
   if (node) {
-    GskRenderer* renderer = gtk_native_get_renderer(gtk_widget_get_native(d.row));
+    GskRenderer* renderer = gtk_native_get_renderer(gtk_widget_get_native(d.frame));
     const graphene_rect_t viewport = GRAPHENE_RECT_INIT(0, 0, static_cast<float>(width),
                                                         static_cast<float>(height));
     GdkTexture* texture = gsk_renderer_render_texture(renderer, node, &viewport);
@@ -183,7 +189,7 @@ void saveScreenshot(Desktop& d) {
   for (const auto& tile : d.tiles) {
     graphene_point_t at;
     const graphene_point_t origin = GRAPHENE_POINT_INIT(0, 0);
-    if (!gtk_widget_compute_point(tile->area, d.row, &origin, &at)) at = origin;
+    if (!gtk_widget_compute_point(tile->area, d.frame, &origin, &at)) at = origin;
     const PlacedWidget& w = tile->laidOut.widget;
     std::cout << galleryImageName(rawValue(tile->placement.face()), familyName(tile->placement.family),
                                   name(d.current))
@@ -202,10 +208,23 @@ gboolean onFrame(GtkWidget*, GdkFrameClock*, gpointer data) {
   return G_SOURCE_REMOVE;
 }
 
+std::string cssColor(const Rgba& c) {
+  char text[32];
+  std::snprintf(text, sizeof text, "#%02x%02x%02x", static_cast<int>(c.r * 255 + 0.5),
+                static_cast<int>(c.g * 255 + 0.5), static_cast<int>(c.b * 255 + 0.5));
+  return text;
+}
+
 void buildWindow(Desktop& d) {
+  // The background is ours in both appearances, whatever the GTK theme (a theme may have no
+  // dark variant, and GTK_THEME overrides the variant asked for).
+  const std::string rules =
+      ".korvel-desktop.light { background-color: " +
+      cssColor(desktopBackground(Appearance::light)) + "; }\n" +
+      ".korvel-desktop.dark { background-color: " + cssColor(desktopBackground(Appearance::dark)) +
+      "; }\n";
   GtkCssProvider* css = gtk_css_provider_new();
-  gtk_css_provider_load_from_data(
-      css, ".korvel-row { background-color: @window_bg_color; padding: 20px; }", -1);
+  gtk_css_provider_load_from_data(css, rules.c_str(), -1);
   gtk_style_context_add_provider_for_display(gdk_display_get_default(), GTK_STYLE_PROVIDER(css),
                                              GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
   g_object_unref(css);
@@ -213,9 +232,15 @@ void buildWindow(Desktop& d) {
   d.window = gtk_window_new();
   gtk_window_set_title(GTK_WINDOW(d.window), "Korvel widgets");
   gtk_window_set_resizable(GTK_WINDOW(d.window), FALSE);
-  d.row = gtk_box_new(GTK_ORIENTATION_HORIZONTAL, kGap);
-  gtk_widget_add_css_class(d.row, "korvel-row");
+  d.frame = gtk_box_new(GTK_ORIENTATION_VERTICAL, 0);
+  gtk_widget_add_css_class(d.frame, "korvel-desktop");
+  d.row = gtk_box_new(GTK_ORIENTATION_HORIZONTAL, kDesktopGap);
   gtk_widget_set_valign(d.row, GTK_ALIGN_START);
+  gtk_widget_set_margin_start(d.row, kDesktopGap);
+  gtk_widget_set_margin_end(d.row, kDesktopGap);
+  gtk_widget_set_margin_top(d.row, kDesktopGap);
+  gtk_widget_set_margin_bottom(d.row, kDesktopGap);
+  gtk_box_append(GTK_BOX(d.frame), d.row);
   for (const Placement& placement : d.request.host.placements) {
     auto tile = std::make_unique<Tile>();
     tile->desktop = &d;
@@ -241,7 +266,7 @@ void buildWindow(Desktop& d) {
     gtk_box_append(GTK_BOX(d.row), tile->area);
     d.tiles.push_back(std::move(tile));
   }
-  gtk_window_set_child(GTK_WINDOW(d.window), d.row);
+  gtk_window_set_child(GTK_WINDOW(d.window), d.frame);
   g_signal_connect(d.window, "close-request", G_CALLBACK(onCloseRequest), &d);
 }
 
@@ -273,7 +298,7 @@ int runDesktopWindow(const DesktopRequest& request) {
   }
   sources.push_back(g_unix_signal_add(SIGINT, onStopSignal, &d));
   sources.push_back(g_unix_signal_add(SIGTERM, onStopSignal, &d));
-  if (!request.screenshot.empty()) gtk_widget_add_tick_callback(d.row, onFrame, &d, nullptr);
+  if (!request.screenshot.empty()) gtk_widget_add_tick_callback(d.frame, onFrame, &d, nullptr);
 
   gtk_window_present(GTK_WINDOW(d.window));
   while (!d.done) g_main_context_iteration(nullptr, TRUE);
