@@ -18,6 +18,11 @@ inline void appendNumber(std::string& out, double value) {
   char buf[400];
   const auto res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed);
   out.append(buf, res.ptr);
+  // Written without a fraction, a value beyond the 64-bit integers would read back as an
+  // integer out of range; the fraction keeps it a floating value (2^63 and up, 1e308 too).
+  if (std::fabs(value) >= 0x1p63 && std::string_view(buf, res.ptr).find('.') == std::string_view::npos) {
+    out += ".0";
+  }
 }
 
 inline void appendNumber(std::string& out, std::int64_t value) {

@@ -52,8 +52,36 @@ TEST(Encode, SeriesKeepGapsAsNull) {
   ReceiptFace receipt;
   receipt.perDay = {0.42, 1.0, std::nullopt, 52.35, 1e21};
   const std::string r = json::encode(receipt);
-  EXPECT_NE(r.find(R"("perDay":[0.42,1,null,52.35,1000000000000000000000])"), std::string::npos)
+  EXPECT_NE(r.find(R"("perDay":[0.42,1,null,52.35,1000000000000000000000.0])"), std::string::npos)
       << r;
+}
+
+// A floating value at or beyond 2^63 written without a fraction would read back as an integer
+// out of range and the whole file would be refused.
+TEST(Encode, FloatingValuesAtEveryMagnitudeReadBack) {
+  constexpr double kHuge = std::numeric_limits<double>::max();
+  struct Row {
+    double value;
+    const char* text;
+  };
+  for (const Row row : {Row{9223372036854775808.0, "9223372036854775808.0"},
+                        Row{-9223372036854775808.0, "-9223372036854775808.0"},
+                        Row{9223372036854774784.0, "9223372036854774784"},
+                        Row{1e19, "10000000000000000000.0"},
+                        Row{-1e300, nullptr},
+                        Row{kHuge, nullptr},
+                        Row{-kHuge, nullptr},
+                        Row{std::numeric_limits<double>::denorm_min(), nullptr},
+                        Row{-0.0, "0"}}) {
+    WeekSnapshot s = decoded(exampleText("week-minimal.json"));
+    s.receipt.perDay = {row.value, std::nullopt};
+    const std::string json = encodeSnapshot(s);
+    if (row.text) {
+      EXPECT_NE(json.find("\"perDay\":[" + std::string(row.text) + ",null]"), std::string::npos)
+          << row.text;
+    }
+    EXPECT_EQ(decoded(json), s) << row.value;
+  }
 }
 
 TEST(Encode, NumbersAndTextsAreExact) {
