@@ -7,11 +7,25 @@ function(korvel_target_settings target)
                            -fno-sanitize-recover=undefined)
     target_link_options(${target} PRIVATE -fsanitize=address,undefined)
   endif()
+  if(KORVEL_FUZZ)  # libFuzzer's coverage hooks everywhere; only fuzz/ links its driver
+    target_compile_options(${target} PRIVATE -fsanitize=fuzzer-no-link,address,undefined
+                           -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+    target_link_options(${target} PRIVATE -fsanitize=address,undefined)
+  endif()
+  if(KORVEL_TSAN)
+    target_compile_options(${target} PRIVATE -fsanitize=thread -fno-omit-frame-pointer)
+    target_link_options(${target} PRIVATE -fsanitize=thread)
+  endif()
 endfunction()
 
-# One static library per source folder; every .cpp in the folder (and below) belongs to it.
+# One static library per source folder; every .cpp in the folder (and below) belongs to it,
+# except the files named after EXCLUDE (relative to the folder), which another target builds.
 function(korvel_library name dir)
+  cmake_parse_arguments(PARSE_ARGV 2 arg "" "" "EXCLUDE")
   file(GLOB_RECURSE srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${dir}/*.cpp)
+  foreach(excluded IN LISTS arg_EXCLUDE)
+    list(REMOVE_ITEM srcs ${CMAKE_CURRENT_SOURCE_DIR}/${dir}/${excluded})
+  endforeach()
   if(NOT srcs)  # a folder whose code has not been written yet still links
     set(srcs ${CMAKE_CURRENT_BINARY_DIR}/${name}_empty.cpp)
     file(WRITE ${srcs} "")

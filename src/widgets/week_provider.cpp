@@ -33,11 +33,11 @@ void WeekProvider::getTimeline(const std::function<void(Timeline)>& completion) 
   const double now = clock_();  // before touching the file
   Timeline timeline;
   timeline.entries.reserve(2);
-  timeline.entries.emplace_back(now, load_());
+  timeline.entries.push_back(WeekEntry{now, load_()});
   if (const auto& snapshot = timeline.entries.front().snapshot) {
     const double staleAt = generationTime(*snapshot) + staleEntryOffset;
     // Without a later moment the first entry is already stale and stays so.
-    if (staleAt > now) timeline.entries.emplace_back(staleAt, snapshot);  // reserved: no move
+    if (staleAt > now) timeline.entries.push_back(WeekEntry{staleAt, snapshot});  // reserved: no move
   }
   timeline.reloadAfter = now + reloadInterval;
   completion(std::move(timeline));
