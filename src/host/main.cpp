@@ -9,6 +9,7 @@
 int main(int argc, char** argv) {
   CLI::App app{"korvel-widgets: desktop widgets for a week of AI coding agents", "korvel-widgets"};
   app.require_subcommand(1);
+  app.footer(korvel::host::programManual());
   int exitCode = 0;
   korvel::host::addCheckCommand(app, exitCode);
   korvel::host::addTimelineCommand(app, exitCode);

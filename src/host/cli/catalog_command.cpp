@@ -59,6 +59,26 @@ std::string catalogText() {
   return out;
 }
 
+const char* kCatalogManual = R"(
+DESCRIPTION
+  Lists the eight widgets in the order the desktop's widget gallery shows them: for each, its
+  display name and kind string, its description, the families it is offered in, its face kind
+  and the deep link a click on it opens. With --json the same as a JSON array of objects with
+  the keys kind, name, description, families, face and url. No snapshot is read.
+
+EXIT STATUS
+  0  the list was printed
+  1  standard output could not be written
+  2  usage error: unknown option
+
+EXAMPLES
+  The widgets and their families:
+      korvel-widgets catalog
+
+  The kind strings only:
+      korvel-widgets catalog --json | jq -r '.[].kind'
+)";
+
 }  // namespace
 
 std::string catalogListing(bool asJson) { return asJson ? catalogJson() : catalogText(); }
@@ -67,6 +87,7 @@ void addCatalogCommand(CLI::App& app, int& exitCode) {
   auto asJson = std::make_shared<bool>(false);
   CLI::App* cmd = app.add_subcommand("catalog", "List the eight widgets in the gallery's order");
   cmd->add_flag("--json", *asJson, "Print a JSON array");
+  cmd->footer(kCatalogManual);
   cmd->callback([asJson, &exitCode] {
     std::cout << catalogListing(*asJson);
     std::cout.flush();

@@ -75,6 +75,37 @@ int run(const CheckOptions& options) {
   return std::cout ? 0 : 1;
 }
 
+const char* kCheckManual = R"(
+DESCRIPTION
+  Reads the snapshot file (at most 64 MiB), decodes it strictly and accepts it as the widgets
+  would: valid JSON and UTF-8 throughout, every required key present with the right type,
+  format version 1 or later and exactly seven day labels. An accepted file is summarised on
+  standard output (file, version, generated date in UTC, week, period, off, runs and how many
+  wait, meters, legend entries); with --canonical it is printed re-encoded instead, as one
+  compact line with the declared keys only, in their order. A refused or unreadable file is
+  explained in one line on standard error: the file, and where and why it was refused.
+
+)" R"(FILES
+  The snapshot the widgets read: $KORVEL_GROUP_CONTAINER/week.json, or, when
+  KORVEL_GROUP_CONTAINER is unset, ~/Library/Group Containers/ZX4R7PLM2Q.group.korvel.week/
+  week.json (week-dev.json in builds for the dev channel).
+
+EXIT STATUS
+  0  the snapshot was accepted (and printed)
+  1  the file cannot be read or was refused, or standard output could not be written
+  2  usage error: unknown option or more than one file
+
+EXAMPLES
+  Is the file the widgets read usable?
+      korvel-widgets check
+
+  Summarise the sample snapshot:
+      korvel-widgets check examples/week.json
+
+  Compare two snapshots by their content only:
+      diff <(korvel-widgets check --canonical a.json) <(korvel-widgets check --canonical b.json)
+)";
+
 }  // namespace
 
 void addCheckCommand(CLI::App& app, int& exitCode) {
@@ -85,6 +116,7 @@ void addCheckCommand(CLI::App& app, int& exitCode) {
   check->add_option("file", options->file, "Snapshot file to check");
   check->add_flag("--canonical", options->canonical,
                   "Print the snapshot re-encoded: declared keys only, in order, compact");
+  check->footer(kCheckManual);
   check->callback([options, &exitCode] {
     try {
       exitCode = run(*options);

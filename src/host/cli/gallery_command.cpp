@@ -102,6 +102,39 @@ std::string utcText(double seconds) {
 
 double clockNow() { return systemClock(); }
 
+const char* kGalleryManual = R"(
+DESCRIPTION
+  Draws every widget in every family it offers, light and dark, as the desktop's widget
+  gallery previews them, into DIR (created when missing): one PNG per widget, family and
+  appearance at 2 pixels per point, named <face>-<family>-<appearance>.png (for example
+  limits-systemMedium-dark.png), and DIR/index.html, a page that shows them all with each
+  widget's name, description and kind string, and each picture's family and spoken label,
+  every picture linked to the widget's deep link. Every widget shows the same snapshot, read
+  once, at the moment --now (default: the clock). Files are written atomically. Dates are
+  formatted in the locale and zone of the environment (LC_ALL, LC_TIME, LANG, TZ) unless
+  --locale or --time-zone names others.
+
+  A file named with --snapshot must be usable. Without --snapshot the widgets' own snapshot is
+  read; when it is missing or refused, every widget shows the empty face and standard error
+  says why.
+
+)" R"(FILES
+  The snapshot the widgets read: $KORVEL_GROUP_CONTAINER/week.json, or, when
+  KORVEL_GROUP_CONTAINER is unset, ~/Library/Group Containers/ZX4R7PLM2Q.group.korvel.week/
+  week.json (week-dev.json in builds for the dev channel).
+
+EXIT STATUS
+  0  every image and index.html were written
+  1  the --snapshot file is unreadable or refused, or DIR cannot be created or written
+  2  usage error: unknown option, missing -o, --now not finite, unknown --locale or
+     --time-zone
+
+EXAMPLES
+  The sample's gallery, as of the moment the sample was written:
+      korvel-widgets gallery --snapshot examples/week.json --now 1749746527 -o gallery
+      xdg-open gallery/index.html
+)";
+
 }  // namespace
 
 std::string galleryImageName(std::string_view face, std::string_view family,
@@ -238,6 +271,7 @@ void addGalleryCommand(CLI::App& app, int& exitCode) {
   cmd->add_option("--time-zone", o->time.timeZone, "Time zone for dates, e.g. Europe/Berlin");
   cmd->add_option("-o,--output", o->gallery.outputDir, "Folder for the images and index.html")
       ->required();
+  cmd->footer(kGalleryManual);
   cmd->callback([o, &exitCode] {
     std::string warning;
     const auto time = resolveTimeOptions(

@@ -112,6 +112,36 @@ int run(const RenderOptions& o) {
   return 0;
 }
 
+const char* kRenderManual = R"(
+DESCRIPTION
+  Draws one widget in one family and appearance, as a desktop would show it at the moment
+  --now (default: the clock), from the snapshot given with --snapshot. Without --snapshot, or
+  when the file is missing or refused (the reason goes to standard error), the widget is drawn
+  without data. PNG is drawn at --scale pixels per point (0.5 to 8; a medium widget is 364 x
+  170 points, so 728 x 340 pixels at the default 2); SVG and PDF are drawn in points; json is
+  the display list: the widget's kind, family, size, spoken label and deep link, then one
+  drawing operation per line in paint order with its colour resolved. The file is written
+  atomically (a temporary file, then a rename); -o - writes to standard output. Dates are
+  formatted in the locale and zone of the environment (LC_ALL, LC_TIME, LANG, TZ) unless
+  --locale or --time-zone names others.
+
+EXIT STATUS
+  0  the file was written (also when drawn without data)
+  1  drawing failed or the output could not be written
+  2  usage error: unknown option, missing required option, unknown kind, a family the widget
+     does not offer (the message names those it does), unknown format or appearance, --scale
+     out of range, --now not finite, unknown --locale or --time-zone
+
+EXAMPLES
+  The sample's limits widget, medium, dark, as a PNG:
+      korvel-widgets render --kind limits --family systemMedium --appearance dark \
+          --format png --snapshot examples/week.json --now 1749746527 -o limits.png
+
+  The same widget's layout as JSON on standard output:
+      korvel-widgets render --kind korvel.week.limits --family systemMedium \
+          --appearance light --format json --snapshot examples/week.json -o -
+)";
+
 }  // namespace
 
 void addRenderCommand(CLI::App& app, int& exitCode) {
@@ -136,6 +166,7 @@ void addRenderCommand(CLI::App& app, int& exitCode) {
       ->check(CLI::IsMember({"png", "svg", "pdf", "json"}));
   cmd->add_option("-o,--output", options->output, "Output file, - for standard output")
       ->required();
+  cmd->footer(kRenderManual);
   cmd->callback([options, &exitCode] { exitCode = run(*options); });
 }
 

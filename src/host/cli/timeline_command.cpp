@@ -82,6 +82,39 @@ int run(const TimelineOptions& options) {
   return std::cout ? 0 : 1;
 }
 
+const char* kTimelineManual = R"(
+DESCRIPTION
+  Asks the widgets' timeline provider what a widget host would be given and prints it as one
+  line of JSON, so that a host's behaviour can be checked by hand. --request timeline (the
+  default) gives the entries and the reload date: an entry at the current time and, while the
+  snapshot is fresh, a second entry 10801 seconds after it was generated (one second after the
+  widgets turn stale); "reloadAfter" is 900 seconds after the current time. Each entry says
+  whether it carries a snapshot. --request snapshot gives the single entry for the gallery's
+  preview, --request placeholder the entry without data shown while the host waits; the
+  placeholder never reads the file. A missing or refused snapshot still prints entries
+  (without data) and is explained on standard error.
+
+  Example output:
+      {"entries":[{"date":1750000000,"snapshot":true}],"reloadAfter":1750000900}
+
+)" R"(FILES
+  The snapshot the widgets read: $KORVEL_GROUP_CONTAINER/week.json, or, when
+  KORVEL_GROUP_CONTAINER is unset, ~/Library/Group Containers/ZX4R7PLM2Q.group.korvel.week/
+  week.json (week-dev.json in builds for the dev channel).
+
+EXIT STATUS
+  0  the entries were printed, with or without a snapshot
+  1  standard output could not be written
+  2  usage error: unknown option, unknown --request, --now not a decimal number
+
+EXAMPLES
+  The timeline the host gets now:
+      korvel-widgets timeline
+
+  The sample's timeline at a fixed moment:
+      korvel-widgets timeline --snapshot examples/week.json --now 1749746527
+)";
+
 }  // namespace
 
 void addTimelineCommand(CLI::App& app, int& exitCode) {
@@ -99,6 +132,7 @@ void addTimelineCommand(CLI::App& app, int& exitCode) {
             return parseSeconds(value) ? "" : "expected seconds since 1970 as a decimal number";
           },
           "SECONDS"));
+  timeline->footer(kTimelineManual);
   timeline->callback([options, &exitCode] {
     try {
       exitCode = run(*options);

@@ -1,0 +1,42 @@
+// The manual of korvel-widgets as a whole; each command carries its own.
+#include "host/cli/commands.h"
+
+namespace korvel::host {
+
+std::string programManual() {
+  return R"(
+DESCRIPTION
+  Eight desktop widgets that show a week of AI coding agents' work, drawn from one JSON
+  snapshot that the Korvel companion application writes. There are three ways to show them:
+
+    gallery  every widget in every family, light and dark, as PNG files and an index.html
+    play     the placed widgets kept current as PNG files (for a bar, a conky, a web page),
+             redrawn at their timelines' dates and when the snapshot changes
+    desktop  the placed widgets in a window of their own (where built with GTK 4)
+
+  check, timeline, render and catalog look at one part each: whether a snapshot is accepted,
+  the timeline a widget host gets, one widget drawn to a file, the list of widgets.
+  `korvel-widgets COMMAND --help` describes a command in full.
+
+EXIT STATUS
+  0  the command did what was asked
+  1  an input could not be read or was refused, or an output could not be written (each
+     command's help says which)
+  2  usage error: no or unknown command, unknown option, bad option value
+
+EXAMPLES
+  Is the snapshot usable, and what does it hold?
+      korvel-widgets check
+
+  Every widget from the sample snapshot, as pictures and a page:
+      korvel-widgets gallery --snapshot examples/week.json -o gallery
+
+  Keep two widgets current as pictures in ~/.cache/korvel:
+      korvel-widgets play -o ~/.cache/korvel --place limits:medium --place now:small
+
+  The same two widgets in a window:
+      korvel-widgets desktop --place limits:medium --place now:small
+)";
+}
+
+}  // namespace korvel::host
