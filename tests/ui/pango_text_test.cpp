@@ -90,6 +90,37 @@ TEST(PangoText, WrapsAtWordsAndEllipsizesTail) {
   EXPECT_FALSE(ideal.truncated);
 }
 
+// Spaces that end a wrapped line hang past the width without showing; the text is as wide as
+// what it shows.
+TEST(PangoText, HangingSpacesDoNotWidenAWrappedLine) {
+  const double bare = pango().measure(req("#18 dolor", 28.9, std::nullopt, 1, Weight::semibold, Design::rounded)).size.width;
+  const double spaced = pango().measure(req("#18 dolor ", 28.9, std::nullopt, 1, Weight::semibold, Design::rounded)).size.width;
+  ASSERT_GT(spaced, bare + 1);
+  for (const int limit : {1, 0}) {
+    const auto m = pango().measure(req("#18 dolor ", 28.9, (bare + spaced) / 2, limit, Weight::semibold, Design::rounded));
+    EXPECT_FALSE(m.truncated);
+    EXPECT_EQ(m.shown, "#18 dolor");
+    EXPECT_NEAR(m.size.width, bare, 1e-6) << limit;
+  }
+}
+
+// One cluster wider than the width (a base carrying hundreds of enclosing keycap marks, each as
+// wide as a digit) cannot be broken: the text is cut there with an ellipsis instead of spilling.
+TEST(PangoText, AnUnbreakableClusterWiderThanTheWidthIsCut) {
+  std::string cluster = "a";
+  for (int i = 0; i < 200; ++i) cluster += "\u20E3";
+  const double ideal = pango().measure(req(cluster, 12)).size.width;
+  ASSERT_GT(ideal, 100);
+  for (const int limit : {1, 0}) {
+    const auto m = pango().measure(req(cluster, 12, 60, limit));
+    SCOPED_TRACE(limit);
+    EXPECT_TRUE(m.truncated);
+    EXPECT_EQ(m.lines, 1);
+    EXPECT_LE(m.size.width, 60);
+    EXPECT_TRUE(m.shown.ends_with("\u2026"));
+  }
+}
+
 TEST(PangoText, BadInputIsBoundedAndSafe) {
   const std::string invalid("ab\xff\xfe\xc3(", 6);
   const std::string longWord(100000, 'x');

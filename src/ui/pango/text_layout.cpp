@@ -106,17 +106,41 @@ LayoutPtr makeLayout(const TextRequest& r, const std::string& text, PangoAttrLis
 struct LineInfo {
   int start, length;
   double x, top, width, height, baseline;
+  double visibleX, visibleWidth;  // without spaces hanging past the wrap width
 };
 
 std::vector<LineInfo> linesOf(PangoLayout* layout) {
   std::vector<LineInfo> out;
+  const int wrapWidth = pango_layout_get_width(layout);  // -1: not wrapped
+  const char* text = pango_layout_get_text(layout);
   PangoLayoutIter* it = pango_layout_get_iter(layout);
   do {
     PangoLayoutLine* line = pango_layout_iter_get_line_readonly(it);
     PangoRectangle logical;
     pango_layout_iter_get_line_extents(it, nullptr, &logical);
+    int visibleX = logical.x, visibleWidth = logical.width;
+    if (wrapWidth >= 0 && logical.width > wrapWidth) {
+      // Spaces at the end of a wrapped line hang past the wrap width; they show nothing (and
+      // the shown text drops them), so the line is only as wide as what comes before them.
+      int end = line->start_index + line->length;
+      while (end > line->start_index && (text[end - 1] == ' ' || text[end - 1] == '\t' || text[end - 1] == '\n')) --end;
+      int* ranges = nullptr;
+      int count = 0;
+      if (end > line->start_index) pango_layout_line_get_x_ranges(line, line->start_index, end, &ranges, &count);
+      int lo = count > 0 ? ranges[0] : logical.x, hi = lo;
+      for (int i = 0; i < count; ++i) {
+        lo = std::min(lo, ranges[2 * i]);
+        hi = std::max(hi, ranges[2 * i + 1]);
+      }
+      g_free(ranges);
+      if (hi - lo < visibleWidth) {
+        visibleX = lo;
+        visibleWidth = hi - lo;
+      }
+    }
     out.push_back(LineInfo{line->start_index, line->length, logical.x / kScale, logical.y / kScale,
-                           logical.width / kScale, logical.height / kScale, pango_layout_iter_get_baseline(it) / kScale});
+                           logical.width / kScale, logical.height / kScale, pango_layout_iter_get_baseline(it) / kScale,
+                           visibleX / kScale, visibleWidth / kScale});
   } while (pango_layout_iter_next_line(it));
   pango_layout_iter_free(it);
   return out;
@@ -222,8 +246,20 @@ BuiltText buildText(const TextRequest& in, const ColourFn* colours) {
     while (fit < lines.size() && lines[fit].top + lines[fit].height <= *r.maxHeight + 1e-6) ++fit;
     visible = std::min(visible, std::max<std::size_t>(fit, 1));
   }
+  // A line wider than the width holds a cluster Pango cannot break (a base carrying thousands
+  // of combining marks, say): the text is cut there, as at a line beyond the limit. Narrow
+  // probes keep their one character per line.
+  bool tooWide = false;
+  if (width && !tiny) {
+    for (std::size_t i = 0; i < visible && !tooWide; ++i) {
+      if (lines[i].visibleWidth > *width + 1e-6) {
+        visible = i + 1;
+        tooWide = true;
+      }
+    }
+  }
   TextMetrics& m = out.metrics;
-  m.truncated = visible < lines.size();
+  m.truncated = tooWide || visible < lines.size();
   const std::size_t body = m.truncated ? visible - 1 : visible;
 
   struct Placed {
@@ -234,7 +270,7 @@ BuiltText buildText(const TextRequest& in, const ColourFn* colours) {
   for (std::size_t i = 0; i < body; ++i) {
     const LineInfo& l = lines[i];
     out.lines.push_back(DrawnLine{out.full.get(), static_cast<int>(i), l.x, l.baseline});
-    placed.push_back(Placed{l.x, l.width, l.baseline});
+    placed.push_back(Placed{l.visibleX, l.visibleWidth, l.baseline});
     shown.push_back(trimLineEnd(joined.substr(static_cast<std::size_t>(l.start), static_cast<std::size_t>(l.length))));
   }
   double height = body ? lines[body - 1].top + lines[body - 1].height : 0;
@@ -258,7 +294,7 @@ BuiltText buildText(const TextRequest& in, const ColourFn* colours) {
     }
     const LineInfo t = linesOf(out.tail.get()).front();
     out.lines.push_back(DrawnLine{out.tail.get(), 0, t.x, l.top + t.baseline});
-    placed.push_back(Placed{t.x, t.width, l.top + t.baseline});
+    placed.push_back(Placed{t.visibleX, t.visibleWidth, l.top + t.baseline});
     shown.push_back(visibleText(out.tail.get(), rest));
     height = l.top + t.height;
     m.appliedLineLimit = static_cast<int>(visible);
