@@ -27,12 +27,14 @@ ui::View widgetContainer(const ui::View& content, ui::Size size) {
   fill.maxHeight = ui::kInfinity;
   fill.alignment = ui::topLeading;
   // The paper is the shape itself; the clip then covers the whole widget, margins included,
-  // so even content that overflows its area stays inside the rounded corners.
+  // so even content that overflows its area stays inside the rounded corners. Both are exactly
+  // the widget's size: content wider or taller than the widget must not stretch them.
   return ui::zstack(ui::topLeading,
                     {
-                        shape.fill(paper),
+                        shape.fill(paper).frame(size.width, size.height),
                         content.frame(fill)
                             .padding(ui::Edges::all(), kContentMargin)
+                            .frame(size.width, size.height, ui::topLeading)
                             .clipShape(shape),
                     })
       .frame(size.width, size.height, ui::topLeading);

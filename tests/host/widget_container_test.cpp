@@ -61,6 +61,10 @@ TEST(WidgetContainer, ContentStartsAtTheTopLeadingCornerOfTheMargins) {
   EXPECT_EQ(big.ops[1].op, ui::OpKind::clip);
   EXPECT_EQ(big.ops[2].paint, red);
   EXPECT_EQ(big.ops[3].op, ui::OpKind::unclip);
+  // Neither the paper nor the clip grows with it: nothing is drawn beyond the widget.
+  EXPECT_EQ(big.ops[0].rect, (ui::Rect{0, 0, 170, 170}));
+  EXPECT_EQ(big.ops[1].rect, (ui::Rect{0, 0, 170, 170}));
+  EXPECT_EQ(big.ops[2].rect, (ui::Rect{16, 16, 1000, 1000}));
 }
 
 TEST(PlacedWidget, CarriesSizeLinkAndLabel) {
