@@ -85,10 +85,16 @@ class DesktopWindowTest : public ::testing::TestWithParam<DesktopCase> {
     ::unsetenv("GTK_THEME");
   }
 
-  Outcome desktop(std::vector<std::string> args) {
-    std::vector<std::string> argv{KORVEL_XVFB_RUN, "-a", "-s", "-screen 0 2400x1200x24",
-                                  korvel::testing::programPath().string(), "desktop"};
-    argv.insert(argv.end(), args.begin(), args.end());
+  Outcome desktop(const std::vector<std::string>& args) {
+    std::vector<std::string> command{korvel::testing::programPath().string(), "desktop"};
+    command.insert(command.end(), args.begin(), args.end());
+    return underXvfb(command);
+  }
+
+  // Runs `command` with an X server of its own.
+  Outcome underXvfb(const std::vector<std::string>& command) {
+    std::vector<std::string> argv{KORVEL_XVFB_RUN, "-a", "-s", "-screen 0 2400x1200x24"};
+    argv.insert(argv.end(), command.begin(), command.end());
     ChildProcess child(argv, scratch_ / "out.txt", scratch_ / "err.txt");
     Outcome run;
     if (!child.started()) return run;
@@ -219,6 +225,54 @@ TEST_P(DesktopWindowTest, ScreenshotShowsTheWidgetsInTheirAppearanceAndListsThem
                  background)
         << "after the widget at " << left;
   }
+}
+
+// Clicks and keys come from xdotool (XTEST) on the window's X server: a click on each of two
+// widgets, then Enter on the focused one (the first). Without a handler for korvel: links each
+// says so in exactly one line. The script waits for each line before the next action, and
+// ends the window with SIGTERM.
+constexpr const char* kClickScript = R"sh(program=$1 err=$2 first=$3 second=$4; shift 4
+"$program" desktop "$@" 2>"$err" &
+pid=$!
+said() { grep -c '^desktop:' "$err"; }
+await() { for _ in $(seq 200); do [ "$(said)" -ge "$1" ] && return 0; sleep 0.05; done; return 0; }
+window=$(timeout 60 xdotool search --sync --onlyvisible --name '^Korvel widgets$' | head -n 1)
+[ -n "$window" ] || { kill -TERM $pid; wait $pid; exit 99; }
+xdotool mousemove --sync $first click 1; await 1
+xdotool mousemove --sync $second click 1; await 2
+xdotool windowfocus --sync "$window" key --window "$window" Return; await 3
+kill -TERM $pid
+wait $pid
+)sh";
+
+TEST_F(DesktopWindowTest, ClicksAndEnterWithoutALinkHandlerSayOneLineEach) {
+  if (std::string(KORVEL_XDOTOOL).empty()) GTEST_SKIP() << "xdotool is not installed";
+  const fs::path script = scratch_ / "click.sh";
+  korvel::testing::writeFile(script, kClickScript);
+  const fs::path err = scratch_ / "window-err.txt";
+  // The middle of each widget: limits medium at the left, now small beside it.
+  const ui::Size medium = familySize(WidgetFamily::systemMedium);
+  const ui::Size small = familySize(WidgetFamily::systemSmall);
+  const int y = kDesktopGap + static_cast<int>(small.height) / 2;
+  const int firstX = kDesktopGap + static_cast<int>(medium.width) / 2;
+  const int secondX = 2 * kDesktopGap + static_cast<int>(medium.width + small.width / 2);
+  const auto at = [y](int x) { return std::to_string(x) + " " + std::to_string(y); };
+  const Outcome run = underXvfb(
+      {"/bin/sh", script.string(), korvel::testing::programPath().string(), err.string(),
+       at(firstX), at(secondX), "--snapshot", korvel::testing::examplePath("week.json").string(),
+       "--appearance", "light", "--place", "limits:medium", "--place", "now:small"});
+  // SIGTERM ends the window with status 0.
+  EXPECT_EQ(run.status, 0) << run.err;
+  std::vector<std::string> said;
+  for (const std::string& line : lines(korvel::testing::readFile(err))) {
+    if (line.rfind("desktop:", 0) == 0) said.push_back(line);
+  }
+  const auto notOpened = [](const std::string& url) {
+    return "desktop: no application opens korvel: links here; " + url + " not opened";
+  };
+  EXPECT_EQ(said, (std::vector<std::string>{notOpened("korvel://week/limits"),
+                                            notOpened("korvel://week/now"),
+                                            notOpened("korvel://week/limits")}));
 }
 
 const std::vector<Placed> kThree{
