@@ -121,6 +121,19 @@ TEST(PangoText, AnUnbreakableClusterWiderThanTheWidthIsCut) {
   }
 }
 
+// A text without a line limit probed narrower than a glyph breaks after every character; it
+// stops at 200 lines, cut with an ellipsis.
+TEST(PangoText, LinesStopAtTwoHundred) {
+  const std::string word(4096, 'x');
+  const auto narrow = pango().measure(req(word, 20, 0));
+  EXPECT_EQ(narrow.lines, 200);
+  EXPECT_TRUE(narrow.truncated);
+  EXPECT_TRUE(narrow.shown.ends_with("\u2026"));
+  const auto shortWord = pango().measure(req(std::string(150, 'x'), 20, 0));
+  EXPECT_EQ(shortWord.lines, 150);
+  EXPECT_FALSE(shortWord.truncated);
+}
+
 TEST(PangoText, BadInputIsBoundedAndSafe) {
   const std::string invalid("ab\xff\xfe\xc3(", 6);
   const std::string longWord(100000, 'x');

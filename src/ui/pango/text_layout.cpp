@@ -14,6 +14,11 @@ namespace {
 
 constexpr double kScale = PANGO_SCALE;
 
+// No text shows more lines than this, line limit or not: 200 lines of a 9-point text are over
+// 2 000 points tall, and a text probed narrower than a glyph (a character per line) would
+// otherwise make Pango reshape the rest of its paragraph for each of thousands of lines.
+constexpr std::size_t kMaxLines = 200;
+
 PangoContext* createContext() {
   PangoFontMap* map = pango_cairo_font_map_new();
   pango_fc_font_map_set_config(PANGO_FC_FONT_MAP(map), fonts::config());
@@ -220,6 +225,7 @@ BuiltText buildText(const TextRequest& in, const ColourFn* colours) {
     const double smallest = std::max(0.1, minRunSize(r));
     limit = std::min(limit ? limit : SIZE_MAX, static_cast<std::size_t>(*r.maxHeight / (smallest * 0.8)) + 1);
   }
+  limit = std::min(limit ? limit : kMaxLines, kMaxLines);
   std::vector<LineInfo> lines;
   std::size_t prefix = joined.size();
   // What one line can hold at 0.05 em per character.
@@ -241,6 +247,7 @@ BuiltText buildText(const TextRequest& in, const ColourFn* colours) {
 
   std::size_t visible = lines.size();
   if (r.lineLimit > 0) visible = std::min(visible, static_cast<std::size_t>(r.lineLimit));
+  visible = std::min(visible, kMaxLines);
   if (r.maxHeight) {
     std::size_t fit = 0;
     while (fit < lines.size() && lines[fit].top + lines[fit].height <= *r.maxHeight + 1e-6) ++fit;
