@@ -1,6 +1,7 @@
 #pragma once
 // Text measuring is handed to layout, never reached for: a fake for layout tests, Pango for
 // real drawing. Both answer the same question for the same resolved runs.
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <vector>
@@ -11,6 +12,10 @@
 namespace korvel::ui {
 
 inline constexpr const char* kEllipsis = "\xE2\x80\xA6";  // U+2026
+
+// The most UTF-8 bytes of one text handed to the measurer; a text node cuts what goes beyond
+// (at a code point boundary) and appends kEllipsis, so a runaway string costs bounded work.
+inline constexpr std::size_t kMaxTextBytes = 4096;
 
 struct TextRequest {
   std::vector<TextRunStyle> runs;  // resolved; colours do not affect measuring

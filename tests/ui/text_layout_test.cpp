@@ -178,5 +178,39 @@ TEST(TextLayout, BadInputLaysOutInBoundedWork) {
   EXPECT_EQ(op.text.text, "a\uFFFD");
 }
 
+// A runaway text reaches the measurer cut to kMaxTextBytes plus an ellipsis, also when cleaning
+// it up shrinks it (line separators become one-byte breaks) or grows it (invalid bytes become
+// three-byte replacement characters).
+TEST(TextLayout, RunawayTextsReachTheMeasurerCutToTheCap) {
+  std::string separators, invalid;
+  for (int i = 0; i < 30000; ++i) separators += "\u2028";
+  for (int i = 0; i < 30000; ++i) invalid += '\xff';
+  struct Case {
+    const char* name;
+    std::string raw;
+    std::string first;  // the cleaned first character
+  };
+  const std::vector<Case> cases = {
+      {"ascii", std::string(100000, 'x'), "x"},
+      {"line separators", separators, "\n"},
+      {"invalid bytes", invalid, "\uFFFD"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    test::CountingMeasurer counting;
+    LayoutStats stats;
+    layout(text(c.raw).lineLimit(1), {100, 50}, counting, &stats);
+    ASSERT_FALSE(counting.requests.empty());
+    for (const TextRequest& r : counting.requests) {
+      ASSERT_EQ(r.runs.size(), 1u);
+      const std::string& t = r.runs[0].text;
+      EXPECT_LE(t.size(), kMaxTextBytes + 3);
+      EXPECT_GT(t.size(), kMaxTextBytes - 3);
+      EXPECT_TRUE(t.starts_with(c.first));
+      EXPECT_TRUE(t.ends_with(kEllipsis));
+    }
+  }
+}
+
 }  // namespace
 }  // namespace korvel::ui

@@ -2,6 +2,7 @@
 // the height offered with a tail ellipsis, shrunk down to its minimum scale factor first.
 #include <algorithm>
 #include <cmath>
+#include <string_view>
 
 #include "ui/layout_context.h"
 #include "ui/nodes.h"
@@ -13,7 +14,11 @@ namespace {
 
 constexpr double kMinFontSize = 0.1;
 constexpr double kMaxFontSize = 1000;
-constexpr std::size_t kMaxTextBytes = 4096;
+
+// Only the start of a runaway text can be shown, so only its start is cleaned up for every
+// measurement: enough raw bytes that more than kMaxTextBytes remain even when every character
+// is a three-byte line separator that becomes one byte.
+constexpr std::size_t kMaxRawBytes = 3 * kMaxTextBytes + 8;
 
 double fontSize(double size) { return std::isnan(size) ? kMinFontSize : std::clamp(size, kMinFontSize, kMaxFontSize); }
 
@@ -22,7 +27,7 @@ TextRequest request(const TextNode& n, const Environment& e, const Proposal& p, 
   r.runs.reserve(n.runs.size());
   for (const auto& run : n.runs) {
     TextRunStyle s;
-    s.text = normalizeLineBreaks(validUtf8(run.text));
+    s.text = normalizeLineBreaks(validUtf8(std::string_view(run.text).substr(0, kMaxRawBytes)));
     s.size = fontSize(fontSize(run.size.value_or(e.fontSize)) * e.textScale * scale);
     s.weight = run.weight.value_or(e.weight);
     s.design = run.design.value_or(e.design);
