@@ -26,7 +26,7 @@ ui::View receiptLine(const WeekKV& kv, ui::Paint labelColor, Weight weight) {
 }
 
 ui::View receiptBlock(const ReceiptFace& receipt) {
-  std::vector<ui::View> lines = ui::forEach(receipt.rows.size(), [&](std::size_t i) {
+  std::vector<ui::View> lines = ui::forEach(std::min(receipt.rows.size(), kMaxListRows), [&](std::size_t i) {
     return receiptLine(receipt.rows[i], inkSoft, Weight::regular);
   });
   lines.push_back(ui::View(DashedRule{}).padding(ui::Edges::vertical(), 3));
@@ -56,7 +56,7 @@ ui::View receiptDayBars(const WeekSnapshot& s) {
         if (i < perDay.size() && perDay[i] && *perDay[i] > 0) {
           bar = ui::roundedRectangle(ui::CornerRadii{3, 3, 0, 0})
                     .fill(lime.opacity_(chart::isToday(today, i) ? 1.0 : 0.5))
-                    .frame(width, std::max(3.0, *perDay[i] * height / scale));
+                    .frame(width, std::max(3.0, *perDay[i] / scale * height));
         }
         return ui::vstack(ui::HAlign::center, std::nullopt, {ui::spacer(0), bar});
       });

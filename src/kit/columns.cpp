@@ -18,7 +18,7 @@ ui::View Columns::body() const {
         if (i < values.size() && values[i] && *values[i] > 0) {
           bar = ui::roundedRectangle(ui::CornerRadii{3.5, 3.5, 0, 0})
                     .fill(lime.opacity_(chart::isToday(today, i) ? 1.0 : 0.42))
-                    .frame(width, std::max(*values[i] * height / peak, 3.0));
+                    .frame(width, std::max(*values[i] / peak * height, 3.0));
         }
         return ui::vstack(ui::HAlign::center, std::nullopt, {ui::spacer(0), bar});
       });

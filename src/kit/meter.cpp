@@ -36,7 +36,7 @@ ui::View Meter::body() const {
             ui::capsule().fill(hairline).frame(w, 5),
             ui::capsule()
                 .fill(severityColor(m.severity))
-                .frame(std::max(w * static_cast<double>(m.used) / 100, 2.0), 5)
+                .frame(std::clamp(w * static_cast<double>(m.used) / 100, 2.0, std::max(w, 2.0)), 5)
                 .accentable(),
         };
         if (m.elapsed) {

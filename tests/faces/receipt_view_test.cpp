@@ -1,3 +1,5 @@
+#include <limits>
+
 #include "faces_fixture.h"
 
 namespace korvel::facetest {
@@ -69,6 +71,7 @@ TEST(ReceiptView, DayBarsScaleToTheLargestValueButNotBelowOne) {
       {{0.2}, 1, 0.2},
       {{40, 10, 0, -5}, 2, 1.0},
       {{1e-6, 50}, 2, 0},
+      {{std::numeric_limits<double>::max(), std::numeric_limits<double>::max()}, 2, 1.0},
   };
   for (const Case& c : cases) {
     WeekSnapshot s = sampleWeek();

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "kit_test_support.h"
 
 namespace korvel {
@@ -65,6 +67,17 @@ TEST(Columns, BarHeightsScaleToPeakWithAThreePointMinimum) {
   // Zero, negative and missing days are capsules: days 3, 4, 5, 6.
   EXPECT_EQ(shapesOf(list, ui::ShapeKind::capsule).size(), 4u);
   EXPECT_TRUE(texts(list).empty());
+}
+
+// Values near the largest double: value x height would overflow to infinity; the share of the
+// peak does not.
+TEST(Columns, HugeValuesStayInsideTheirArea) {
+  const double huge = std::numeric_limits<double>::max();
+  const auto list = layoutFake(Columns{{huge, huge / 2}, kDays, 0, false}, 200, 60);
+  const auto bars = shapesOf(list, ui::ShapeKind::roundedRect);
+  ASSERT_EQ(bars.size(), 2u);
+  EXPECT_DOUBLE_EQ(bars[0].rect.height, 60);
+  EXPECT_DOUBLE_EQ(bars[1].rect.height, 30);
 }
 
 TEST(Columns, TodayOutsideTheWeekHighlightsNothing) {
