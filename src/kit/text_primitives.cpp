@@ -1,5 +1,7 @@
 #include "kit/text_primitives.h"
 
+#include <algorithm>
+
 #include "kit/palette.h"
 
 namespace korvel {
@@ -44,7 +46,7 @@ ui::View Tile::body() const {
 }
 
 ui::View Facts::body() const {
-  return ui::vstack(HAlign::center, 4, ui::forEach(facts.size(), [this](std::size_t i) {
+  return ui::vstack(HAlign::center, 4, ui::forEach(std::min(facts.size(), kMaxListRows), [this](std::size_t i) {
                       const WeekKV& fact = facts[i];
                       return ui::hstack(VAlign::center, std::nullopt,
                                         {

@@ -1,5 +1,6 @@
 #pragma once
 // The small text views the faces are composed of. Each is a plain value that becomes a view.
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <vector>
@@ -8,6 +9,11 @@
 #include "ui/view.h"
 
 namespace korvel {
+
+// The most rows of one list a face draws. The tallest widget has 350 points of content, room for
+// about 20 of the shortest rows (an 11-point line and 3 points of spacing); rows beyond would
+// only be laid out to be clipped, and a file may hold thousands.
+inline constexpr std::size_t kMaxListRows = 24;
 
 // The big figure of a face with its unit; both shrink together on one line.
 struct Hero {

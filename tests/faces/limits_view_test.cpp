@@ -1,4 +1,7 @@
+#include <set>
+
 #include "faces_fixture.h"
+#include "kit/text_primitives.h"
 
 namespace korvel::facetest {
 namespace {
@@ -75,6 +78,27 @@ TEST(LimitsView, SmallFaceShowsShortMetersAndTheLine) {
   none.limits.meters.clear();
   const auto bare = layoutFace(limitsView(none, WeekFaceSize::small, bareHeader()), WeekFaceSize::small);
   EXPECT_EQ(bodyTexts(bare), (std::vector<std::string>{s.limits.line}));
+}
+
+// A file may list thousands of meters: at most four engine columns and 24 meters a column are
+// drawn, the first ones in column order.
+TEST(LimitsView, ColumnsAndMetersPerColumnAreCapped) {
+  WeekSnapshot s = sampleWeek();
+  s.limits.meters.clear();
+  for (const char* engine : {"A", "B", "C", "D", "E", "F"}) s.limits.meters.push_back(meter(engine, "W", true));
+  for (int i = 0; i < 30; ++i) s.limits.meters.push_back(meter("A", "m" + std::to_string(i), false));
+  const auto list = layoutFace(limitsView(s, WeekFaceSize::large, bareHeader()), WeekFaceSize::large);
+  std::set<double> columns;
+  std::size_t meters = 0;
+  for (const ui::Op& t : textOps(list)) {
+    if (t.text.text == "10%") {
+      columns.insert(t.rect.x);
+      ++meters;
+    }
+    EXPECT_NE(t.text.text, "E W");
+  }
+  EXPECT_EQ(columns.size(), 4u);
+  EXPECT_EQ(meters, kMaxListRows + 3);  // column A capped, then B, C and D
 }
 
 TEST(LimitsView, LargerFacesPutEachEngineInItsOwnColumnAndNoLine) {

@@ -1,4 +1,5 @@
 #include "faces_fixture.h"
+#include "kit/text_primitives.h"
 
 namespace korvel::facetest {
 namespace {
@@ -44,6 +45,30 @@ TEST(OutcomesView, LegendSwatchesByExactKey) {
     EXPECT_EQ(colors, (std::vector<std::string>{"green", "blue", "orange", "orange", "orange"}));
     for (const std::string& t : bodyTexts(list)) EXPECT_NE(t, "ignored on larger faces");
   }
+}
+
+// Legend entries, facts and receipt rows beyond the 24 the tallest widget could show are not
+// drawn.
+TEST(OutcomesView, LongListsAreCutToTheRowCap) {
+  WeekSnapshot s = sampleWeek();
+  s.outcomes.legend.clear();
+  s.outcomes.facts.clear();
+  s.receipt.rows.clear();
+  for (int i = 0; i < 40; ++i) {
+    s.outcomes.legend.push_back({"passed", "legend " + std::to_string(i)});
+    s.outcomes.facts.push_back({"fact " + std::to_string(i), "v"});
+    s.receipt.rows.push_back({"row " + std::to_string(i), "r"});
+  }
+  const auto count = [](const ui::DisplayList& list, const std::string& prefix) {
+    std::size_t n = 0;
+    for (const std::string& t : bodyTexts(list)) n += t.starts_with(prefix);
+    return n;
+  };
+  const auto outcomes = layoutFace(outcomesView(s, WeekFaceSize::large, bareHeader()), WeekFaceSize::large);
+  EXPECT_EQ(count(outcomes, "legend "), kMaxListRows);
+  EXPECT_EQ(count(outcomes, "fact "), kMaxListRows);
+  const auto receipt = layoutFace(receiptView(s, WeekFaceSize::large, bareHeader()), WeekFaceSize::large);
+  EXPECT_EQ(count(receipt, "row "), kMaxListRows);
 }
 
 TEST(OutcomesView, MediumHeroColumnIsFixedAndLargeEndsWithFacts) {
