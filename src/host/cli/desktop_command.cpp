@@ -28,8 +28,12 @@ DESCRIPTION
   handler for korvel: links; where none is installed, one line on standard error says so.
   Each widget is one accessible element, a link named by the widget's spoken label.
 
-  With --screenshot the window shows its first frame, saves what it shows as a PNG, prints
-  one line per widget (file name, position, size, spoken label, deep link) and exits.
+  The widgets sit 20 points apart and 20 points from the window's edges, on a background that
+  follows the appearance (a shade darker than the widgets' own, light or dark).
+
+  With --screenshot the window shows its first frame, saves its whole content (margins and
+  background included) as a PNG, prints one line per widget (file name, position in the
+  picture, size in points, spoken label, deep link, separated by tabs) and exits.
 
 )" R"(EXIT STATUS
   0  the window was closed, or the process stopped by SIGINT or SIGTERM
