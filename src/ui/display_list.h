@@ -22,7 +22,7 @@ struct TextRunStyle {
 };
 
 struct TextContent {
-  std::string text;   // the full string (all runs joined)
+  std::string text;   // the full string (all runs joined; of a run longer than the cap, its start)
   std::string shown;  // the visible lines joined with '\n', ellipsis included when cut
   int lines = 0;      // lines drawn
   double baseline = 0;  // y of the first baseline, widget coordinates

@@ -199,8 +199,12 @@ TEST(TextLayout, RunawayTextsReachTheMeasurerCutToTheCap) {
     SCOPED_TRACE(c.name);
     test::CountingMeasurer counting;
     LayoutStats stats;
-    layout(text(c.raw).lineLimit(1), {100, 50}, counting, &stats);
+    const Op op = onlyText(layout(text(c.raw).lineLimit(1), {100, 50}, counting, &stats));
     ASSERT_FALSE(counting.requests.empty());
+    // The op keeps the start of the text, past the cap but not the whole of it.
+    EXPECT_GT(op.text.text.size(), kMaxTextBytes);
+    EXPECT_LT(op.text.text.size(), 10 * kMaxTextBytes);
+    EXPECT_TRUE(op.text.text.starts_with(c.first));
     for (const TextRequest& r : counting.requests) {
       ASSERT_EQ(r.runs.size(), 1u);
       const std::string& t = r.runs[0].text;

@@ -20,6 +20,18 @@ constexpr double kMaxFontSize = 1000;
 // is a three-byte line separator that becomes one byte.
 constexpr std::size_t kMaxRawBytes = 3 * kMaxTextBytes + 8;
 
+// The start of a run's text, valid UTF-8 with line breaks in one spelling: whole when short,
+// else long enough to be cut at kMaxTextBytes. A prefix just over the cap settles almost every
+// text; one that shrinks in cleaning needs the longer one.
+std::string cleanedStart(const std::string& raw) {
+  constexpr std::size_t kQuick = kMaxTextBytes + 8;
+  if (raw.size() > kQuick) {
+    std::string t = normalizeLineBreaks(validUtf8(std::string_view(raw).substr(0, kQuick)));
+    if (t.size() > kMaxTextBytes) return t;
+  }
+  return normalizeLineBreaks(validUtf8(std::string_view(raw).substr(0, kMaxRawBytes)));
+}
+
 double fontSize(double size) { return std::isnan(size) ? kMinFontSize : std::clamp(size, kMinFontSize, kMaxFontSize); }
 
 TextRequest request(const TextNode& n, const Environment& e, const Proposal& p, double scale) {
@@ -27,7 +39,7 @@ TextRequest request(const TextNode& n, const Environment& e, const Proposal& p, 
   r.runs.reserve(n.runs.size());
   for (const auto& run : n.runs) {
     TextRunStyle s;
-    s.text = normalizeLineBreaks(validUtf8(std::string_view(run.text).substr(0, kMaxRawBytes)));
+    s.text = cleanedStart(run.text);
     s.size = fontSize(fontSize(run.size.value_or(e.fontSize)) * e.textScale * scale);
     s.weight = run.weight.value_or(e.weight);
     s.design = run.design.value_or(e.design);
@@ -126,7 +138,7 @@ void TextNode::place(LayoutContext& ctx, EnvId env, const Proposal& p, Point ori
   op.rect = Rect{origin.x, origin.y, m.size.width, m.size.height};
   op.paint = ctx.env(env).foreground;
   TextContent& t = op.text;
-  for (const auto& run : runs) t.text += normalizeLineBreaks(validUtf8(run.text));
+  for (const auto& run : runs) t.text += cleanedStart(run.text);
   t.shown = m.shown;
   t.lines = m.lines;
   t.baseline = origin.y + m.firstBaseline;
