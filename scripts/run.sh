@@ -12,7 +12,7 @@ packages=(
   libpango1.0-dev libcairo2-dev libpng-dev libicu-dev gettext
   fonts-inter fonts-jetbrains-mono fonts-quicksand
   libgtest-dev libgmock-dev libbenchmark-dev
-  libgtk-4-dev xvfb xauth
+  libgtk-4-dev xvfb xauth xdotool
   locales
 )
 

@@ -4,6 +4,34 @@
 #include "host/cli/commands.h"
 #if KORVEL_WITH_DESKTOP
 #include "host/desktop/desktop_window.h"
+#elif defined(KORVEL_DESKTOP_PROGRAM)
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <iostream>
+#endif
+
+#if !KORVEL_WITH_DESKTOP && defined(KORVEL_DESKTOP_PROGRAM)
+namespace {
+
+// The window lives in its own program beside this one (it needs GTK); once the command line has
+// been checked here, that program takes over this process with the same arguments.
+korvel::host::DesktopRunner startDesktopProgram(char** argv) {
+  return [argv](const korvel::host::DesktopRequest&) {
+    std::error_code ec;
+    const auto self = std::filesystem::read_symlink("/proc/self/exe", ec);
+    const auto program = (ec ? std::filesystem::path(argv[0]).parent_path() : self.parent_path()) /
+                         KORVEL_DESKTOP_PROGRAM;
+    std::cout.flush();
+    execv(program.c_str(), argv);
+    std::cerr << "desktop: cannot start " << program.string() << ": " << std::strerror(errno) << '\n';
+    return 1;
+  };
+}
+
+}  // namespace
 #endif
 
 int main(int argc, char** argv) {
@@ -19,6 +47,8 @@ int main(int argc, char** argv) {
   korvel::host::addPlayCommand(app, exitCode);
 #if KORVEL_WITH_DESKTOP
   korvel::host::addDesktopCommand(app, exitCode, korvel::host::runDesktopWindow);
+#elif defined(KORVEL_DESKTOP_PROGRAM)
+  korvel::host::addDesktopCommand(app, exitCode, startDesktopProgram(argv));
 #endif
   try {
     app.parse(argc, argv);
