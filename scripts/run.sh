@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The project's one entry point for set-up, building and the two README jobs.
 #   scripts/run.sh sample   install what is missing, build, draw every widget from the sample
-#   scripts/run.sh test     install what is missing, build twice (plain and sanitized), run all tests
+#   scripts/run.sh test     install what is missing, build twice (plain and sanitized), run all
+#                           tests in both, then a short fuzz run and the thread-sanitizer run
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
@@ -13,6 +14,7 @@ packages=(
   fonts-inter fonts-jetbrains-mono fonts-quicksand
   libgtest-dev libgmock-dev libbenchmark-dev
   libgtk-4-dev xvfb xauth xdotool
+  clang-14 libclang-rt-14-dev
   locales
 )
 
@@ -63,6 +65,8 @@ case "${1:-}" in
     stage "release tests" 4 run_tests default
     stage "sanitizer build" 10 build asan
     stage "sanitizer tests" 8 run_tests asan
+    stage "fuzz smoke (decoder, drawing road; 30 s each)" 8 scripts/fuzz.sh 30
+    stage "thread sanitizer (snapshot and provider)" 4 scripts/tsan.sh
     ;;
   *)
     echo "usage: scripts/run.sh sample|test" >&2
