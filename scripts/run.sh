@@ -61,12 +61,12 @@ case "${1:-}" in
   test)
     install_missing
     export LSAN_OPTIONS="suppressions=$root/tests/lsan.supp:print_suppressions=0"
-    stage "release build" 8 build default
-    stage "release tests" 4 run_tests default
-    stage "sanitizer build" 10 build asan
-    stage "sanitizer tests" 8 run_tests asan
-    stage "fuzz smoke (decoder, drawing road; 30 s each)" 8 scripts/fuzz.sh 30
-    stage "thread sanitizer (snapshot and provider)" 4 scripts/tsan.sh
+    stage "release build" 5 build default
+    stage "release tests" 3 run_tests default
+    stage "sanitizer build" 7 build asan
+    stage "sanitizer tests" 5 run_tests asan
+    stage "fuzz smoke (decoder, drawing road; 30 s each)" 5 scripts/fuzz.sh 30
+    stage "thread sanitizer (snapshot and provider)" 2 scripts/tsan.sh
     ;;
   *)
     echo "usage: scripts/run.sh sample|test" >&2
