@@ -81,7 +81,19 @@ std::string sizeText(std::size_t bytes) {
   return std::to_string(bytes) + " bytes";
 }
 
-ReadResult readFile(const std::filesystem::path& path, std::size_t maxBytes) {
+// A write between the two looks at the file: its size or its modification or change time
+// moved. Catches an in-place rewrite that happens while the file is read, even one that keeps
+// the length (a mix of two snapshots could otherwise decode), except within one tick of the
+// file system's timestamp clock.
+bool changedBetween(const struct stat& before, const struct stat& after) {
+  return before.st_size != after.st_size || before.st_mtim.tv_sec != after.st_mtim.tv_sec ||
+         before.st_mtim.tv_nsec != after.st_mtim.tv_nsec ||
+         before.st_ctim.tv_sec != after.st_ctim.tv_sec ||
+         before.st_ctim.tv_nsec != after.st_ctim.tv_nsec;
+}
+
+ReadResult readFileOnce(const std::filesystem::path& path, std::size_t maxBytes, bool& changed) {
+  changed = false;
   // Non-blocking, so that a FIFO at the path cannot hold the caller before fstat rejects it.
   const FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
   if (fd.get() < 0) return ReadError{"cannot open: " + systemReason(errno)};
@@ -121,8 +133,24 @@ ReadResult readFile(const std::filesystem::path& path, std::size_t maxBytes) {
     used += static_cast<std::size_t>(n);
   }
   if (used > maxBytes) return ReadError{tooLarge};
+  struct stat after {};
+  if (::fstat(fd.get(), &after) != 0 || changedBetween(st, after)) {
+    changed = true;
+    return ReadError{"changed while it was read"};
+  }
   std::memset(buffer.get() + used, 0, jsonPadding);
   return FileBytes{std::move(buffer), used};
+}
+
+// A file that changes while it is read is read again: the writer is usually done by then.
+ReadResult readFile(const std::filesystem::path& path, std::size_t maxBytes) {
+  constexpr int kAttempts = 3;
+  bool changed = false;
+  ReadResult result = readFileOnce(path, maxBytes, changed);
+  for (int attempt = 1; changed && attempt < kAttempts; ++attempt) {
+    result = readFileOnce(path, maxBytes, changed);
+  }
+  return result;
 }
 
 }  // namespace
