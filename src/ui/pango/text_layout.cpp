@@ -234,7 +234,10 @@ BuiltText buildText(const TextRequest& in, const ColourFn* colours) {
   // one line beyond the shown ones settles them.
   const bool tiny = width && perLine <= 2;
   const std::size_t margin = tiny ? 1 : 2;
-  std::size_t prefixChars = limit ? (tiny ? 1 : perLine) * (limit + margin) : 0;
+  // The first prefix guesses half an em per character and grows until it holds enough lines:
+  // starting from the narrowest characters would lay out thousands of lines of a long word.
+  const std::size_t guessPerLine = width ? static_cast<std::size_t>(std::min(*width / (std::max(0.1, minRunSize(r)) * 0.5), 1e5)) + 2 : 100000;
+  std::size_t prefixChars = limit ? (tiny ? 1 : guessPerLine) * (limit + margin) : 0;
   if (limit) prefix = skipCodePoints(joined, 0, prefixChars);
   while (true) {
     prefix = codePointBoundary(joined, std::min(prefix, joined.size()));
