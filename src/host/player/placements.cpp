@@ -49,14 +49,14 @@ struct KeyFileDeleter {
 }  // namespace
 
 std::variant<Placement, PlacementError> parsePlacement(std::string_view text) {
-  const std::string_view spec = trim(text);
-  const auto colon = spec.rfind(':');
-  if (colon == std::string_view::npos || colon == 0 || colon + 1 == spec.size()) {
+  const std::string_view given = trim(text);
+  const auto colon = given.rfind(':');
+  if (colon == std::string_view::npos || colon == 0 || colon + 1 == given.size()) {
     return PlacementError{"placement \"" + std::string(text) +
                           "\" is not KIND:FAMILY (for example korvel.week.limits:systemMedium)"};
   }
-  const std::string_view kind = spec.substr(0, colon);
-  const std::string_view familyText = spec.substr(colon + 1);
+  const std::string_view kind = given.substr(0, colon);
+  const std::string_view familyText = given.substr(colon + 1);
   const WidgetInfo* widget = findWidget(kind);
   if (!widget) {
     return PlacementError{"no widget \"" + std::string(kind) + "\"; the widgets are " +

@@ -16,7 +16,7 @@ namespace {
 // is as good as none); moments before 1970 become the earliest one, which has passed.
 itimerspec expiryAt(double seconds) {
   seconds = std::clamp(seconds, 1e-9, 95617584000.0);
-  itimerspec spec{};
+  itimerspec expiry{};
   const double whole = std::floor(seconds);
   auto nanos = static_cast<long>(std::ceil((seconds - whole) * 1e9));
   auto secs = static_cast<time_t>(whole);
@@ -24,9 +24,9 @@ itimerspec expiryAt(double seconds) {
     nanos -= 1'000'000'000L;
     ++secs;
   }
-  spec.it_value.tv_sec = secs;
-  spec.it_value.tv_nsec = nanos;
-  return spec;
+  expiry.it_value.tv_sec = secs;
+  expiry.it_value.tv_nsec = nanos;
+  return expiry;
 }
 
 }  // namespace
