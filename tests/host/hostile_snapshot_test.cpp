@@ -33,8 +33,8 @@ namespace {
 using hostile::Theme;
 
 // Bounds per widget and family (appearance does not change the layout). The most any widget
-// needed over every case here: 204 ops, 73 texts, 144 measure calls, 7 425 node measures and
-// 72 x kMaxTextBytes handed to the text engine. A face that walked a 10 000-element list or
+// needed over every case here: 204 ops, 73 texts, 144 measure calls, 7 401 node measures and
+// 66 x kMaxTextBytes handed to the text engine. A face that walked a 10 000-element list or
 // measured 100 000 characters whole passes these by far.
 constexpr std::size_t kMaxOps = 300;
 constexpr std::size_t kMaxTextsMeasured = 120;
