@@ -1,10 +1,23 @@
 #include "kit/meter.h"
 
 #include <algorithm>
+#include <cstdint>
 
 #include "kit/palette.h"
 
 namespace korvel {
+
+namespace {
+
+// Over the limit the fill runs past its track, as far as the share says (130 % of 200 is 260);
+// beyond ten times the track it is past any widget's edge anyway, so it stops there and a
+// runaway value keeps the geometry small.
+double fillWidth(double track, std::int64_t used) {
+  const double percent = std::min(static_cast<double>(used), 1000.0);
+  return std::max(track * percent / 100, 2.0);
+}
+
+}  // namespace
 
 using ui::HAlign;
 using ui::VAlign;
@@ -36,7 +49,7 @@ ui::View Meter::body() const {
             ui::capsule().fill(hairline).frame(w, 5),
             ui::capsule()
                 .fill(severityColor(m.severity))
-                .frame(std::clamp(w * static_cast<double>(m.used) / 100, 2.0, std::max(w, 2.0)), 5)
+                .frame(fillWidth(w, m.used), 5)
                 .accentable(),
         };
         if (m.elapsed) {

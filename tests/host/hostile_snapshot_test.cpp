@@ -95,19 +95,20 @@ void checkOp(const ui::Op& op, ui::Size size, bool clipped, const std::string& w
     for (const double d : op.stroke.dash) ASSERT_TRUE(finite(d)) << where;
     tolerance += op.stroke.lineWidth / 2;
   }
-  // Across, everything fits: texts cut, bars and meters stay in their tracks. Down, a list longer
-  // than the widget runs past the bottom, but only under a clip that ends there.
+  // Texts are cut and bars stay in their areas; a list longer than the widget runs past the
+  // bottom and a meter over its limit past its track, but only under a clip that ends there.
   const double bottom = clipped ? kNoBottom : size.height + tolerance;
+  const double right = clipped ? kNoBottom : size.width + tolerance;
   EXPECT_GE(r.x, -tolerance) << where << " op " << static_cast<int>(op.op);
   EXPECT_GE(r.y, -tolerance) << where << " op " << static_cast<int>(op.op);
-  EXPECT_LE(r.x + r.width, size.width + tolerance)
+  EXPECT_LE(r.x + r.width, right)
       << where << " op " << static_cast<int>(op.op) << " x " << r.x << " width " << r.width;
   EXPECT_LE(r.y + r.height, bottom)
       << where << " op " << static_cast<int>(op.op) << " y " << r.y << " height " << r.height;
   for (const double radius : op.shape.radii) ASSERT_TRUE(finite(radius)) << where;
   for (const ui::Point& p : op.shape.points) {
     ASSERT_TRUE(finite(p.x) && finite(p.y)) << where;
-    EXPECT_TRUE(p.x >= -tolerance && p.x <= size.width + tolerance && p.y >= -tolerance &&
+    EXPECT_TRUE(p.x >= -tolerance && p.x <= right && p.y >= -tolerance &&
                 p.y <= bottom)
         << where << " path point " << p.x << "," << p.y;
   }

@@ -44,15 +44,15 @@ BarOps barOps(const ui::DisplayList& list) {
   return out;
 }
 
-// Over the limit the fill takes the whole track, never more: it would run into the next column.
-TEST(Meter, FillWidthFollowsUsedBetweenTwoAndTheTrack) {
+// Over the limit the fill runs past the track by the share, up to ten tracks for runaway values.
+TEST(Meter, FillWidthFollowsUsedFromTwoUpToTenTracks) {
   struct Case {
     std::int64_t used;
     double width;
   };
   constexpr std::int64_t kMax = std::numeric_limits<std::int64_t>::max();
-  for (const Case c : {Case{50, 100}, Case{0, 2}, Case{-20, 2}, Case{130, 200}, Case{100, 200},
-                       Case{kMax, 200}, Case{-kMax - 1, 2}}) {
+  for (const Case c : {Case{50, 100}, Case{0, 2}, Case{-20, 2}, Case{130, 260}, Case{100, 200},
+                       Case{1000, 2000}, Case{kMax, 2000}, Case{-kMax - 1, 2}}) {
     const auto bar = barOps(layoutFake(Meter{meterWith(c.used, std::nullopt)}, 200, 60));
     EXPECT_DOUBLE_EQ(bar.track.rect.width, 200) << c.used;
     EXPECT_DOUBLE_EQ(bar.fill.rect.width, c.width) << c.used;
