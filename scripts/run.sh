@@ -51,7 +51,7 @@ run_tests() {  # preset
 case "${1:-}" in
   sample)
     install_missing
-    stage "build" 8 build default
+    stage "build" 10 build default
     now=$(( $(grep -o '"generatedMs": *[0-9]*' examples/week.json | grep -o '[0-9]*$') / 1000 + 3600 ))
     # One hour after the sample was generated, so the headers read fresh.
     ./build/default/src/korvel-widgets check examples/week.json
@@ -61,9 +61,9 @@ case "${1:-}" in
   test)
     install_missing
     export LSAN_OPTIONS="suppressions=$root/tests/lsan.supp:print_suppressions=0"
-    stage "release build" 5 build default
+    stage "release build" 10 build default
     stage "release tests" 3 run_tests default
-    stage "sanitizer build" 7 build asan
+    stage "sanitizer build" 14 build asan
     stage "sanitizer tests" 5 run_tests asan
     stage "fuzz smoke (decoder, drawing road; 30 s each)" 5 scripts/fuzz.sh 30
     stage "thread sanitizer (snapshot and provider)" 2 scripts/tsan.sh
