@@ -1,4 +1,5 @@
 #include "snapshot/decode.h"
+#include "snapshot/record_traits.h"
 
 #include <algorithm>
 #include <array>
@@ -80,16 +81,6 @@ std::string found(dom::element e) {
 bool expected(Context& ctx, dom::element e, std::string_view what) {
   return ctx.fail("expected " + std::string(what) + ", found " + found(e));
 }
-
-template <class T>
-struct IsOptional : std::false_type {};
-template <class T>
-struct IsOptional<std::optional<T>> : std::true_type {};
-
-template <class T>
-struct IsVector : std::false_type {};
-template <class T>
-struct IsVector<std::vector<T>> : std::true_type {};
 
 template <class T>
 bool decodeValue(dom::element e, T& out, Context& ctx);

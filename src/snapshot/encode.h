@@ -12,13 +12,9 @@
 
 #include "snapshot/json_write.h"
 #include "snapshot/records.h"
+#include "snapshot/record_traits.h"
 
 namespace korvel::json {
-
-template <class T>
-struct IsOptional : std::false_type {};
-template <class T>
-struct IsOptional<std::optional<T>> : std::true_type {};
 
 template <class T>
 void appendValue(std::string& out, const T& value);

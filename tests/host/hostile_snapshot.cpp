@@ -13,6 +13,7 @@
 
 #include "snapshot/decode.h"
 #include "snapshot/generation_time.h"
+#include "snapshot/record_traits.h"
 
 namespace korvel::hostile {
 namespace {
@@ -139,15 +140,6 @@ struct Policy {
     return n;
   }
 };
-
-template <class T>
-struct IsOptional : std::false_type {};
-template <class T>
-struct IsOptional<std::optional<T>> : std::true_type {};
-template <class T>
-struct IsVector : std::false_type {};
-template <class T>
-struct IsVector<std::vector<T>> : std::true_type {};
 
 // Fills any snapshot record from its described field list. `depth` counts the lists around the
 // value; an optional directly inside a list is a series gap. `field` names the record field the
