@@ -14,8 +14,8 @@
 
 #include "host/player/host_options.h"
 #include "host/player/player.h"
-#include "host/player_fakes.h"
-#include "snapshot/test_files.h"
+#include "support/player_fakes.h"
+#include "support/files.h"
 
 namespace korvel::host {
 namespace {

@@ -8,7 +8,7 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
 reps=${1:-5}
 bin=build/default/src/korvel-widgets
-benches=build/default/bench
+benches=build/bench/bench
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 sample=examples/week.json

@@ -12,6 +12,9 @@
 
 namespace korvel::ui {
 
+// What a view that takes any size it is offered answers when asked for its ideal size.
+inline constexpr double kIdealSize = 10;
+
 using NodePtr = std::shared_ptr<const Node>;
 
 // Takes no space and draws nothing.

@@ -16,7 +16,7 @@
 #include "host/widget_container.h"
 #include "kit/palette.h"
 #include "snapshot/loading.h"
-#include "snapshot/test_files.h"
+#include "support/files.h"
 #include "widgets/catalog.h"
 #include "widgets/week_provider.h"
 

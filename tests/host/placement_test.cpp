@@ -5,7 +5,7 @@
 #include <map>
 
 #include "host/player/placements.h"
-#include "snapshot/test_files.h"
+#include "support/files.h"
 
 namespace korvel::host {
 namespace {

@@ -6,7 +6,7 @@
 #include <thread>
 
 #include "host/player_process.h"
-#include "snapshot/test_files.h"
+#include "support/files.h"
 
 namespace korvel::host {
 namespace {

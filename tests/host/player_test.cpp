@@ -7,9 +7,9 @@
 #include <thread>
 
 #include "host/player/player.h"
-#include "host/player_fakes.h"
+#include "support/player_fakes.h"
 #include "snapshot/decode.h"
-#include "snapshot/test_files.h"
+#include "support/files.h"
 #include "ui/text_measurer.h"
 
 namespace korvel::host {

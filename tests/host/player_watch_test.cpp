@@ -13,7 +13,7 @@
 #include "host/player/poll_clock.h"
 #include "host/player/snapshot_watcher.h"
 #include "snapshot/loading.h"
-#include "snapshot/test_files.h"
+#include "support/files.h"
 #include "ui/text_measurer.h"
 
 namespace korvel::host {

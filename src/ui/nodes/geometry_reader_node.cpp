@@ -5,10 +5,6 @@
 
 namespace korvel::ui {
 
-namespace {
-constexpr double kIdealSize = 10;
-}
-
 Measured GeometryReaderNode::measure(LayoutContext&, EnvId, const Proposal& p) const {
   return Measured{Size{p.width.value_or(kIdealSize), p.height.value_or(kIdealSize)}, std::nullopt, std::nullopt, false};
 }

@@ -7,7 +7,6 @@
 namespace korvel::ui {
 
 namespace {
-constexpr double kIdealSize = 10;
 constexpr std::size_t kMaxPathPoints = 100000;
 }  // namespace
 

@@ -1,5 +1,5 @@
 #pragma once
-// Helpers shared by the snapshot and provider tests: the sample files and scratch folders.
+// The sample files, reading and writing whole files, and scratch folders.
 #include <unistd.h>
 
 #include <cstdlib>
