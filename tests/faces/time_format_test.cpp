@@ -1,5 +1,7 @@
 #include "faces/time_format.h"
 
+#include "faces/face_view.h"
+
 #include <cstdint>
 #include <limits>
 #include <map>
@@ -110,14 +112,26 @@ TEST(RelativeAge, TimesBeyondTheCalendarAreEmpty) {
   EXPECT_EQ(usUtc().relativeAge(kGenerated, std::numeric_limits<double>::quiet_NaN()), "");
 }
 
-TEST(TimeFormat, CopiesShareTheirFormatters) {
-  const TimeFormat a(TimeSettings{"de_DE", "Europe/Berlin"});
-  const TimeFormat b = a;
-  EXPECT_EQ(&a.settings(), &b.settings());
-  EXPECT_EQ(b.clockTime(kGenerated), "18:42");
-  EXPECT_EQ(TimeFormat().settings(), (TimeSettings{"en_US", "UTC"}));
-  // Default ones are all the same shared set, not rebuilt per header.
-  EXPECT_EQ(&TimeFormat().settings(), &TimeFormat().settings());
+// Stale strictly after three hours; the header then shows the age instead of the clock time,
+// and the larger faces the companion's words before it.
+TEST(Staleness, StrictlyMoreThanThreeHoursAfterGeneration) {
+  WeekSnapshot s;
+  s.generatedMs = 1749746527123;
+  s.words.appClosed = "closed";
+  s.words.macAway = "away";
+  const struct {
+    double after;
+    bool stale;
+  } rows[] = {{10800, false}, {10800.001, true}, {0, false}, {-50000, false}, {86400 * 30, true}};
+  for (const auto& r : rows) {
+    EXPECT_EQ(isStale(s, kGenerated + r.after), r.stale) << r.after;
+    const FaceHeader h = faceHeader(WeekFaceKind::receipt, WeekFaceSize::medium, s, WeekPlace::mac,
+                                    kGenerated + r.after, usUtc());
+    EXPECT_EQ(h.staleSince, r.stale ? std::optional<double>(kGenerated) : std::nullopt) << r.after;
+    EXPECT_EQ(h.time, kGenerated);  // the fraction of a second is kept
+  }
+  EXPECT_EQ(faceHeader(WeekFaceKind::now, WeekFaceSize::large, s, WeekPlace::phone, kGenerated, usUtc()).staleWords, "away");
+  EXPECT_EQ(faceHeader(WeekFaceKind::now, WeekFaceSize::small, s, WeekPlace::mac, kGenerated, usUtc()).time, std::nullopt);
 }
 
 struct EnvCase {

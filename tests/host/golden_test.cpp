@@ -44,6 +44,9 @@ const GoldenCase kCases[] = {
     {"no-snapshot", "", 1},
     {"one-item", "tests/data/golden/one-item.json", 1},
     {"long-texts", "tests/data/golden/long-texts.json", 1},
+    {"edges", "tests/data/golden/edges.json", 1},
+    // Every text is markup and a path: drawn as its characters, links from the widget alone.
+    {"markup", "tests/data/golden/markup.json", 1},
 };
 
 constexpr double kGenerated = 1749746527.123;  // the samples' generation time

@@ -1,187 +1,172 @@
-// Frames, padding, offset, clipping, decorations, geometry readers and ViewThatFits.
+// Frames, padding, offset, overlays, geometry readers, ViewThatFits and what the ops carry.
+#include <array>
+
 #include "ui_test_support.h"
 
 namespace korvel::ui {
 namespace {
 
 using test::box;
-using test::rectNamed;
-using test::run;
+using test::ideal;
+using test::label;
+using test::LayoutCase;
 
-const FakeTextMeasurer kFake;
+struct Bounds {
+  std::optional<double> mn, id, mx;
+};
 
-Size sizeOf(const View& v, std::optional<double> w, std::optional<double> h) { return measureView(v, w, h, kFake); }
+FlexFrame on(Axis axis, Bounds b) {
+  if (axis == Axis::horizontal) return FlexFrame{.minWidth = b.mn, .idealWidth = b.id, .maxWidth = b.mx};
+  return FlexFrame{.minHeight = b.mn, .idealHeight = b.id, .maxHeight = b.mx};
+}
 
-TEST(FrameLayout, FlexibleFrameTable) {
-  // Child: a 10-wide fixed box (ideal and every proposal answer 10).
-  const View child = box("c").frame(10, 10);
+// The width a flexible frame answers for each kind of proposal (and the same for heights):
+// unspecified, 0, 60 and infinity. The child is either a box that takes what it is offered
+// (10 when asked for its ideal) or one fixed at 30.
+TEST(FlexibleFrame, SizeForEachProposal) {
+  enum class Child { greedy, fixed30 };
   struct Case {
     const char* name;
-    FlexFrame flex;
-    std::optional<double> proposal;
-    double width;
+    Bounds bounds;
+    Child child;
+    std::array<double, 4> size;  // for ideal, 0, 60, infinity
   };
+  const double most = kMaxLength;
   const std::vector<Case> cases = {
-      {"max inf takes the proposal", {.maxWidth = kInfinity}, 100, 100},
-      {"max inf ideal is the child's", {.maxWidth = kInfinity}, std::nullopt, 10},
-      {"max below proposal", {.maxWidth = 40}, 100, 40},
-      {"max above child but proposal smaller", {.maxWidth = 40}, 25, 25},
-      {"min above child", {.minWidth = 30}, 100, 30},
-      {"min below child", {.minWidth = 5}, 100, 10},
-      {"min and max adopt proposal", {.minWidth = 20, .maxWidth = 40}, 30, 30},
-      {"min and max clamp high", {.minWidth = 20, .maxWidth = 40}, 100, 40},
-      {"min and max clamp low", {.minWidth = 20, .maxWidth = 40}, 3, 20},
-      {"min and max ideal clamps child", {.minWidth = 20, .maxWidth = 40}, std::nullopt, 20},
-      {"ideal answers unset proposal", {.idealWidth = 33}, std::nullopt, 33},
-      {"min 0 max inf always the proposal", {.minWidth = 0, .maxWidth = kInfinity}, 70, 70},
-      {"no bounds: the child", {}, 70, 10},
+      {"max infinity: the offer, ideal the child's", {.mx = kInfinity}, Child::greedy, {10, 0, 60, most}},
+      {"max infinity: never below the child", {.mx = kInfinity}, Child::fixed30, {30, 30, 60, most}},
+      {"max: the child offered at most the max", {.mx = 40}, Child::greedy, {10, 0, 40, 40}},
+      {"max above the child: up to the offer", {.mx = 40}, Child::fixed30, {30, 30, 40, 40}},
+      {"min: the child offered at least the min", {.mn = 20}, Child::greedy, {20, 20, 60, most}},
+      {"min below the child: a smaller offer, clamped to the min", {.mn = 20}, Child::fixed30, {30, 20, 30, 30}},
+      {"min above the child", {.mn = 45}, Child::fixed30, {45, 45, 45, 45}},
+      {"min and max: the offer clamped, ideal the child's clamped", {.mn = 20, .mx = 40}, Child::greedy, {20, 20, 40, 40}},
+      {"min and max: the child does not matter for an offer", {.mn = 20, .mx = 40}, Child::fixed30, {30, 20, 40, 40}},
+      {"ideal answers only the ideal proposal", {.id = 33}, Child::greedy, {33, 0, 60, most}},
+      {"ideal, fixed child", {.id = 33}, Child::fixed30, {33, 30, 30, 30}},
+      {"min 0, max infinity: always the offer", {.mn = 0, .mx = kInfinity}, Child::fixed30, {30, 0, 60, most}},
+      {"min and ideal", {.mn = 20, .id = 25}, Child::fixed30, {25, 20, 30, 30}},
+      {"an ideal below the min is raised to it", {.mn = 30, .id = 20}, Child::greedy, {30, 30, 60, most}},
+      {"ideal and max", {.id = 25, .mx = 40}, Child::greedy, {25, 0, 40, 40}},
+      {"min, ideal and max", {.mn = 20, .id = 25, .mx = 40}, Child::fixed30, {25, 20, 40, 40}},
+      {"no bounds: the child's size", {}, Child::greedy, {10, 0, 60, most}},
+  };
+  const std::array<std::optional<double>, 4> proposals = {ideal, 0.0, 60.0, kInfinity};
+  for (const auto& c : cases) {
+    for (const Axis axis : {Axis::horizontal, Axis::vertical}) {
+      const bool h = axis == Axis::horizontal;
+      const View child = c.child == Child::greedy ? box("c") : h ? box("c").frame(30, 10) : box("c").frame(10, 30);
+      const View v = child.frame(on(axis, c.bounds));
+      for (std::size_t i = 0; i < proposals.size(); ++i) {
+        SCOPED_TRACE(testing::Message() << c.name << (h ? ", width" : ", height") << ", proposal " << i);
+        const Size s = h ? test::sizeOf(v, proposals[i], 10) : test::sizeOf(v, 10, proposals[i]);
+        EXPECT_EQ(h ? s.width : s.height, c.size[i]);
+      }
+    }
+  }
+}
+
+TEST(FrameLayout, PlacesChildren) {
+  const auto big = box("big").frame(40, 30), small = box("small").frame(10, 10);
+  const auto reader = geometryReader([](Size s) { return box("c").frame(s.width / 2, s.height / 4); });
+  const std::vector<LayoutCase> cases = {
+      {"a fixed frame ignores the offer and centres its child", box("c").frame(10, 10).frame(30, 20), {5, 5}, {30, 20},
+       {{"c", {10, 5, 10, 10}}}},
+      {"a fixed frame aligns its child", box("c").frame(10, 10).frame(30, 20, bottomTrailing), {5, 5}, {30, 20},
+       {{"c", {20, 10, 10, 10}}}},
+      {"a fixed height; the width is offered to the child", box("c").frame(ideal, 12), {44, 100}, {44, 12},
+       {{"c", {0, 0, 44, 12}}}},
+      {"a flexible frame aligns its child", box("c").frame(30, 10).frame(FlexFrame{.minWidth = 45, .alignment = trailing}),
+       {100, 100}, {45, 10}, {{"c", {15, 0, 30, 10}}}},
+      {"an ideal width is offered to the child",
+       label("aaaa bbbb", "c").font(10).frame(FlexFrame{.idealWidth = 20}).fixedSize(true, true), {100, 100}, {20, 24},
+       {{"c", {0, 0, 20, 24}}}},
+      {"max infinity takes the whole width", label("abc", "c").font(10).frame(FlexFrame{.maxWidth = kInfinity, .alignment = trailing}),
+       {100, 40}, {100, 12}, {{"c", {85, 0, 15, 12}}}},
+      {"padding on named edges", box("c").padding(Edges{.top = true, .leading = true}, 6), {50, 40}, {50, 40},
+       {{"c", {6, 6, 44, 34}}}},
+      {"padding on every edge", box("c").padding(EdgeInsets{1, 2, 3, 4}), {50, 40}, {50, 40}, {{"c", {2, 1, 44, 36}}}},
+      {"offset moves the drawing, not the layout",
+       hstack(VAlign::top, 0, {box("o").frame(10, 10).offset(3, -4), box("c").frame(10, 10)}), {100, 100}, {20, 10},
+       {{"o", {3, -4, 10, 10}}, {"c", {10, 0, 10, 10}}}},
+      {"an overlay stack is sized by its top priority children",
+       zstack(bottomTrailing, {big, small, box("low").frame(90, 90).layoutPriority(-1)}), {100, 100}, {40, 30},
+       {{"big", {0, 0, 40, 30}}, {"small", {30, 20, 10, 10}}, {"low", {-50, -60, 90, 90}}}},
+      {"background and overlay follow the primary",
+       box("p").frame(40, 20).background(box("bg")).overlay(box("dot").frame(4, 4), bottomTrailing), {100, 100}, {40, 20},
+       {{"bg", {0, 0, 40, 20}}, {"p", {0, 0, 40, 20}}, {"dot", {36, 16, 4, 4}}}},
+      {"a geometry reader takes the offer and hands it to its content",
+       vstack(HAlign::leading, 0, {box("top").frame(5, 20), reader}), {100, 60}, {100, 60},
+       {{"top", {0, 0, 5, 20}}, {"c", {0, 20, 50, 10}}}},
+      {"a geometry reader's ideal size is 10 x 10", reader.fixedSize(true, true), {100, 100}, {10, 10},
+       {{"c", {0, 0, 5, 2.5}}}},
+  };
+  for (const auto& c : cases) test::expectLayout(c);
+}
+
+// Texts and fills drawn, in order: shown text or colour name.
+std::string drawn(const DisplayList& dl) {
+  std::string out;
+  for (const auto& op : dl.ops) out += (out.empty() ? "" : "|") + (op.op == OpKind::text ? op.text.shown : op.paint.color);
+  return out;
+}
+
+TEST(ViewThatFits, FirstFittingIdealElseLast) {
+  struct Case {
+    const char* name;
+    View view;
+    Size proposal;
+    const char* drawn;
+  };
+  // Ideal widths 60, 25 and 5.
+  const View labels = viewThatFits(Axis::horizontal, {text("a long label"), text("short"), text("s")}).font(10);
+  const View tall = viewThatFits(Axis::vertical, {text("aaaa bbbb cccc").font(10), box("alt").frame(20, 20)});
+  const std::vector<Case> cases = {
+      {"exactly fits", labels, {60, 50}, "a long label"},
+      {"a candidate is never squeezed to fit", labels, {59, 50}, "short"},
+      {"the second exactly fits", labels, {25, 50}, "short"},
+      {"the last fits", labels, {24, 50}, "s"},
+      {"none fits: the last", labels, {2, 50}, "s"},
+      {"asked for its ideal: the first", labels.fixedSize(true, false), {2, 50}, "a long label"},
+      {"vertical: wrapped at the offered width, too tall", tall, {20, 30}, "alt"},
+      {"vertical: wrapped at the offered width, fits", tall, {20, 40}, "aaaa\nbbbb\ncccc"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    EXPECT_EQ(sizeOf(child.frame(c.flex), c.proposal, 10).width, c.width);
+    EXPECT_EQ(drawn(test::run(c.view, c.proposal)), c.drawn);
   }
 }
 
-TEST(FrameLayout, FlexibleFrameAlignsChild) {
-  auto v = text("abc").font(10).frame(FlexFrame{.maxWidth = kInfinity, .alignment = trailing});
-  auto dl = run(v, {100, 40});
-  auto t = test::opsOf(dl, OpKind::text);
-  ASSERT_EQ(t.size(), 1u);
-  EXPECT_EQ(t[0].rect, (Rect{85, 0, 15, 12}));  // the frame takes the height of its child
-}
-
-TEST(FrameLayout, FixedFrameIgnoresChildSizeAndCentres) {
-  auto v = box("c").frame(10, 10).frame(30, 20);
-  EXPECT_EQ(sizeOf(v, 5, 5), (Size{30, 20}));
-  auto dl = run(v, {5, 5});
-  EXPECT_EQ(rectNamed(dl, "c"), (Rect{10, 5, 10, 10}));
-  auto half = box("c").frame(std::nullopt, 12);  // width from the proposal
-  EXPECT_EQ(sizeOf(half, 44, 100), (Size{44, 12}));
-}
-
-TEST(FrameLayout, FrameAlignmentOnBaselineUsesChildBaseline) {
-  auto v = text("x").font(10).frame(20, 30, Alignment{HAlign::leading, VAlign::firstTextBaseline});
-  auto dl = run(v, {100, 100});
-  // The frame's baseline guide is its bottom (30); the text's is 9.
-  EXPECT_EQ(test::opsOf(dl, OpKind::text)[0].rect.y, 21);
-}
-
-TEST(FrameLayout, PaddingOnNamedEdges) {
-  auto v = box("c").padding(Edges{.top = true, .leading = true}, 6);
-  EXPECT_EQ(sizeOf(v, 50, 40), (Size{50, 40}));
-  auto dl = run(v, {50, 40});
-  EXPECT_EQ(rectNamed(dl, "c"), (Rect{6, 6, 44, 34}));
-  auto all = text("ab").font(10).padding(EdgeInsets{1, 2, 3, 4});
-  EXPECT_EQ(sizeOf(all, std::nullopt, std::nullopt), (Size{16, 16}));
-}
-
-TEST(FrameLayout, OffsetMovesDrawingNotLayout) {
-  auto v = hstack(VAlign::top, 0, {box("a").frame(10, 10).offset(3, -4), box("b").frame(10, 10)});
-  auto dl = run(v, {100, 100});
-  EXPECT_EQ(rectNamed(dl, "a"), (Rect{3, -4, 10, 10}));
-  EXPECT_EQ(rectNamed(dl, "b"), (Rect{10, 0, 10, 10}));
-}
-
-TEST(FrameLayout, ClipShapeWrapsContent) {
-  auto v = box("c").frame(20, 10).clipShape(roundedRectangle(4)).padding(Edges::all(), 2);
-  auto dl = run(v, {100, 100});
-  ASSERT_EQ(dl.ops.size(), 3u);
+TEST(DisplayList, OpsCarryWhatBackendsNeed) {
+  // Paint order: background, content, overlay; a clip wraps what it clips.
+  auto v = box("p").frame(20, 10).background(box("bg")).overlay(box("o")).clipShape(roundedRectangle(4)).padding(Edges::all(), 2);
+  auto dl = test::run(v, {100, 100});
+  ASSERT_EQ(dl.ops.size(), 5u);
   EXPECT_EQ(dl.ops[0].op, OpKind::clip);
   EXPECT_EQ(dl.ops[0].rect, (Rect{2, 2, 20, 10}));
-  EXPECT_EQ(dl.ops[0].shape.kind, ShapeKind::roundedRect);
   EXPECT_EQ(dl.ops[0].shape.radii, (CornerRadii{4, 4, 4, 4}));
-  EXPECT_EQ(dl.ops[1].op, OpKind::fill);
-  EXPECT_EQ(dl.ops[2].op, OpKind::unclip);
-}
+  EXPECT_EQ(drawn(DisplayList{std::vector<Op>(dl.ops.begin() + 1, dl.ops.end() - 1)}), "bg|p|o");
+  EXPECT_EQ(dl.ops[4].op, OpKind::unclip);
 
-TEST(FrameLayout, BackgroundAndOverlayFollowPrimary) {
-  auto v = box("p").frame(40, 20).background(box("bg")).overlay(box("dot").frame(4, 4), topTrailing);
-  auto dl = run(v, {100, 100});
-  ASSERT_EQ(dl.ops.size(), 3u);
-  EXPECT_EQ(dl.ops[0].paint.color, "bg");
-  EXPECT_EQ(dl.ops[0].rect, (Rect{0, 0, 40, 20}));
-  EXPECT_EQ(dl.ops[1].paint.color, "p");
-  EXPECT_EQ(dl.ops[2].rect, (Rect{36, 0, 4, 4}));
-  EXPECT_EQ(sizeOf(v, 100, 100), (Size{40, 20}));
-}
-
-TEST(FrameLayout, GeometryReaderTakesOfferAndTellsContent) {
-  auto v = geometryReader([](Size s) { return box("c").frame(s.width / 2, s.height / 4); });
-  EXPECT_EQ(sizeOf(v, std::nullopt, std::nullopt), (Size{10, 10}));
-  EXPECT_EQ(sizeOf(v, 120, std::nullopt), (Size{120, 10}));
-  auto dl = run(vstack(HAlign::leading, 0, {box("top").frame(5, 20), v}), {100, 60});
-  EXPECT_EQ(rectNamed(dl, "c"), (Rect{0, 20, 50, 10}));
-}
-
-TEST(FrameLayout, ViewThatFitsChoosesFirstFittingElseLast) {
-  auto v = viewThatFits(Axis::horizontal, {text("a long label").font(10), text("short").font(10), text("s").font(10)});
-  struct Case {
-    double width;
-    const char* shown;
-  };
-  for (auto c : {Case{100, "a long label"}, Case{60, "a long label"}, Case{59, "short"}, Case{25, "short"}, Case{10, "s"}, Case{2, "s"}}) {
-    SCOPED_TRACE(c.width);
-    auto t = test::opsOf(run(v, {c.width, 50}), OpKind::text);
-    ASSERT_EQ(t.size(), 1u);
-    EXPECT_EQ(t[0].text.shown, c.shown);
-  }
-}
-
-TEST(FrameLayout, ViewThatFitsMeasuresIdealOnItsAxisOnly) {
-  // Vertical: a 3-line wrapped text does not fit 30 high at width 20, the box does.
-  auto v = viewThatFits(Axis::vertical, {text("aaaa bbbb cccc").font(10), box("alt").frame(20, 20)});
-  auto dl = run(v, {20, 30});
-  EXPECT_EQ(test::opsOf(dl, OpKind::text).size(), 0u);
-  EXPECT_EQ(rectNamed(dl, "alt"), (Rect{0, 0, 20, 20}));
-  dl = run(v, {20, 40});
-  EXPECT_EQ(test::opsOf(dl, OpKind::text)[0].text.lines, 3);
-}
-
-TEST(FrameLayout, FixedSizeUsesIdeal) {
-  auto v = text("hello world").font(10).fixedSize(true, false);
-  EXPECT_EQ(sizeOf(v, 20, 100), (Size{55, 12}));
-  EXPECT_EQ(sizeOf(text("hello world").font(10), 20, 100), (Size{20, 48}));
-}
-
-TEST(FrameLayout, ShapesIdealAndCircle) {
-  EXPECT_EQ(sizeOf(rectangle(), std::nullopt, std::nullopt), (Size{10, 10}));
-  EXPECT_EQ(sizeOf(circle(), 30, 12), (Size{12, 12}));
-  auto dl = run(capsule().fill(Paint{"c", 0.5}).opacity(0.5), {30, 12});
-  ASSERT_EQ(dl.ops.size(), 1u);
-  EXPECT_EQ(dl.ops[0].shape.radii, (CornerRadii{6, 6, 6, 6}));
-  EXPECT_EQ(dl.ops[0].paint.opacity, 0.25);
-}
-
-TEST(FrameLayout, PathPointsResolvedInWidgetCoordinates) {
+  // Path points in widget coordinates; stroke style kept.
   auto diag = pathShape([](Rect r) { return std::vector<Point>{{0, r.height}, {r.width, 0}}; }, false);
-  auto v = diag.stroke(Paint{"line", 1}, StrokeStyle{.lineWidth = 2, .dash = {3, 2}}).frame(20, 10).padding(Edges::all(), 5);
-  auto dl = run(v, {100, 100});
+  dl = test::run(diag.stroke(Paint{"line", 1}, StrokeStyle{.lineWidth = 2, .dash = {3, 2}}).frame(20, 10).padding(Edges::all(), 5),
+                 {100, 100});
   ASSERT_EQ(dl.ops.size(), 1u);
-  EXPECT_EQ(dl.ops[0].op, OpKind::stroke);
   EXPECT_EQ(dl.ops[0].shape.points, (std::vector<Point>{{5, 15}, {25, 5}}));
   EXPECT_FALSE(dl.ops[0].shape.closed);
   EXPECT_EQ(dl.ops[0].stroke.dash, (std::vector<double>{3, 2}));
-}
 
-TEST(FrameLayout, AccentAndForegroundInherited) {
-  auto v = vstack(HAlign::leading, 0, {rectangle().view().frame(5, 5), text("a").foreground(Paint{"lime", 1})})
-               .foreground(Paint{"inkSoft", 1})
-               .accentable();
-  auto dl = run(v, {100, 100});
+  // Foreground, accent and opacity are inherited; a text's own colour wins.
+  dl = test::run(vstack(HAlign::leading, 0, {rectangle().view().frame(5, 5).opacity(0.5), text("a").foreground(Paint{"lime", 1})})
+                     .foreground(Paint{"inkSoft", 0.8})
+                     .accentable(),
+                 {100, 100});
   ASSERT_EQ(dl.ops.size(), 2u);
-  EXPECT_EQ(dl.ops[0].paint.color, "inkSoft");
-  EXPECT_TRUE(dl.ops[0].accent);
-  EXPECT_EQ(dl.ops[1].text.runs[0].color.color, "lime");
-  EXPECT_TRUE(dl.ops[1].accent);
-  EXPECT_FALSE(run(rectangle(), {5, 5}).ops[0].accent);
-}
-
-TEST(FrameLayout, AppendsAtOrigin) {
-  DisplayList dl;
-  layout(dl, box("a").frame(10, 10), Point{16, 16}, Size{100, 100}, kFake);
-  layout(dl, box("b").frame(10, 10), Point{0, 0}, Size{100, 100}, kFake);
-  ASSERT_EQ(dl.ops.size(), 2u);
-  EXPECT_EQ(dl.ops[0].rect, (Rect{16, 16, 10, 10}));
+  EXPECT_EQ(dl.ops[0].paint, (Paint{"inkSoft", 0.4}));
+  EXPECT_EQ(dl.ops[1].text.runs[0].color, (Paint{"lime", 1}));
+  EXPECT_TRUE(dl.ops[0].accent && dl.ops[1].accent);
+  EXPECT_FALSE(test::run(rectangle(), {5, 5}).ops[0].accent);
 }
 
 }  // namespace

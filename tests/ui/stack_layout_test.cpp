@@ -1,167 +1,146 @@
-// Stacks: sharing by flexibility and priority, spacers, default spacing, alignment.
+// Stacks: sharing space by priority and flexibility, overflow, spacing, cross-axis alignment
+// and text baselines.
 #include "ui_test_support.h"
 
 namespace korvel::ui {
 namespace {
 
 using test::box;
-using test::rectNamed;
-using test::run;
+using test::ideal;
+using test::label;
+using test::LayoutCase;
 
-TEST(StackLayout, LessFlexibleFirstThenOverflow) {
-  // Bounded then unbounded child in 150: the first is offered half, the second keeps its minimum.
-  auto v = hstack(VAlign::center, 0, {box("r").frame(FlexFrame{.maxWidth = 100}),
-                                      box("g").frame(FlexFrame{.minWidth = 100})});
-  auto dl = run(v, {150, 50});
-  EXPECT_EQ(rectNamed(dl, "r"), (Rect{0, 0, 75, 50}));
-  EXPECT_EQ(rectNamed(dl, "g"), (Rect{75, 0, 100, 50}));
-  EXPECT_EQ(measureView(v, 150, 50, FakeTextMeasurer{}), (Size{175, 50}));
-}
-
-TEST(StackLayout, SortedOffersWithExplicitSpacing) {
-  // Order g (fixed), b (max 50), r (min 100); avail 135: g 30 of 45, b 50 of 52.5, r 100 of 55.
-  auto v = hstack(VAlign::center, 7.5, {box("r").frame(FlexFrame{.minWidth = 100}),
-                                        box("g").frame(30, std::nullopt),
-                                        box("b").frame(FlexFrame{.maxWidth = 50})});
-  auto dl = run(v, {150, 20});
-  EXPECT_EQ(rectNamed(dl, "r"), (Rect{0, 0, 100, 20}));
-  EXPECT_EQ(rectNamed(dl, "g"), (Rect{107.5, 0, 30, 20}));
-  EXPECT_EQ(rectNamed(dl, "b"), (Rect{145, 0, 50, 20}));
-  EXPECT_EQ(measureView(v, 150, 20, FakeTextMeasurer{}).width, 195);
-}
-
-TEST(StackLayout, SpacerTakesTheRestWithoutSpacing) {
-  auto v = hstack(VAlign::center, std::nullopt, {box("r").frame(50, 50), spacer(), box("b").frame(50, 50)});
-  auto dl = run(v, {200, 80});
-  EXPECT_EQ(rectNamed(dl, "r"), (Rect{0, 0, 50, 50}));
-  EXPECT_EQ(rectNamed(dl, "b"), (Rect{150, 0, 50, 50}));
-}
-
-TEST(StackLayout, DefaultSpacingIsEightBetweenViewsAndZeroNextToSpacer) {
-  struct Case {
-    const char* name;
-    View view;
-    double secondX;
-    double width;  // ideal width
+TEST(StackLayout, SharesByPriorityThenFlexibility) {
+  const std::vector<LayoutCase> cases = {
+      {"bounded child before unbounded one, which overflows",
+       hstack(VAlign::center, 0, {box("r").frame(FlexFrame{.maxWidth = 100}), box("g").frame(FlexFrame{.minWidth = 100})}),
+       {150, 20}, {175, 20}, {{"r", {0, 0, 75, 20}}, {"g", {75, 0, 100, 20}}}},
+      {"least flexible first, each offered an even share of what is left",
+       hstack(VAlign::center, 7.5, {box("r").frame(FlexFrame{.minWidth = 100}), box("g").frame(30, ideal),
+                                    box("b").frame(FlexFrame{.maxWidth = 50})}),
+       {150, 20}, {195, 20}, {{"r", {0, 0, 100, 20}}, {"g", {107.5, 0, 30, 20}}, {"b", {145, 0, 50, 20}}}},
+      {"equal children share evenly", hstack(VAlign::center, 0, {box("a"), box("b"), box("c")}), {90, 20}, {90, 20},
+       {{"a", {0, 0, 30, 20}}, {"b", {30, 0, 30, 20}}, {"c", {60, 0, 30, 20}}}},
+      {"what a bounded child leaves goes to the one after it",
+       hstack(VAlign::center, 0, {box("a"), box("b").frame(FlexFrame{.maxWidth = 10})}), {90, 20}, {90, 20},
+       {{"a", {0, 0, 80, 20}}, {"b", {80, 0, 10, 20}}}},
+      {"higher priority first; lower groups keep their minimum until their turn",
+       hstack(VAlign::center, 0, {box("lo").frame(FlexFrame{.minWidth = 10}),
+                                  box("mid").frame(FlexFrame{.minWidth = 20}).layoutPriority(1),
+                                  box("hi").frame(FlexFrame{.maxWidth = 50}).layoutPriority(2)}),
+       {100, 20}, {100, 20}, {{"lo", {0, 0, 10, 20}}, {"mid", {10, 0, 40, 20}}, {"hi", {50, 0, 50, 20}}}},
+      {"the shorter text is sized first, the longer one cut",
+       hstack(VAlign::center, 0, {label("aaaaaaaaaa", "a"), label("bbbb", "b")}).font(10).lineLimit(1), {60, 20},
+       {60, 12}, {{"a", {0, 0, 40, 12}}, {"b", {40, 0, 20, 12}}}},
+      {"a prioritised text keeps its width, the other gets the rest",
+       hstack(VAlign::center, 0, {label("aaaaaaaa", "a"), label("bbbbbbbb", "b").layoutPriority(1)}).font(10).lineLimit(1),
+       {60, 20}, {60, 12}, {{"a", {0, 0, 20, 12}}, {"b", {20, 0, 40, 12}}}},
+      {"a spacer takes the rest, with no spacing beside it",
+       hstack(VAlign::center, ideal, {box("r").frame(50, 50), spacer(), box("b").frame(50, 50)}), {200, 50}, {200, 50},
+       {{"r", {0, 0, 50, 50}}, {"b", {150, 0, 50, 50}}}},
+      {"spacers come last: a flexible sibling leaves a spacer its minimum",
+       hstack(VAlign::center, 0, {spacer(5), box("a")}), {100, 20}, {100, 20}, {{"a", {5, 0, 95, 20}}}},
+      {"spacers share what is left evenly",
+       hstack(VAlign::top, 0, {spacer(0), box("a").frame(20, 10), spacer(0), box("b").frame(20, 10), spacer(0)}),
+       {100, 10}, {100, 10}, {{"a", {20, 0, 20, 10}}, {"b", {60, 0, 20, 10}}}},
+      {"vertical: a spacer pushes the bar to the bottom",
+       vstack(HAlign::center, ideal, {spacer(0), box("bar").frame(6, 23)}), {20, 100}, {6, 100},
+       {{"bar", {0, 77, 6, 23}}}},
   };
-  std::vector<Case> cases = {
-      {"two views", hstack(VAlign::center, std::nullopt, {box("a").frame(10, 10), box("b").frame(10, 10)}), 18, 28},
-      {"spacer between", hstack(VAlign::center, std::nullopt, {box("a").frame(10, 10), spacer(0), box("b").frame(10, 10)}), 10, 20},
-      {"spacer min 5", hstack(VAlign::center, std::nullopt, {box("a").frame(10, 10), spacer(5), box("b").frame(10, 10)}), 15, 25},
-      {"spacer default min", hstack(VAlign::center, std::nullopt, {box("a").frame(10, 10), spacer(), box("b").frame(10, 10)}), 18, 28},
-      {"explicit 3", hstack(VAlign::center, 3, {box("a").frame(10, 10), spacer(0), box("b").frame(10, 10)}), 16, 26},
-      {"empty views skipped", hstack(VAlign::center, std::nullopt, {box("a").frame(10, 10), View(), box("b").frame(10, 10)}), 18, 28},
+  for (const auto& c : cases) test::expectLayout(c);
+}
+
+// A child that answers more than it was offered keeps its size; the siblings after it get
+// what is left (nothing once it is used up) and are placed after it.
+TEST(StackLayout, Overflow) {
+  const View pair = hstack(VAlign::center, 0, {box("r").frame(FlexFrame{.maxWidth = 100}), box("g").frame(FlexFrame{.minWidth = 100})});
+  const std::vector<LayoutCase> cases = {
+      {"fixed child wider than the stack",
+       hstack(VAlign::center, 0, {box("f").frame(80, 10), box("a"), box("b")}), {60, 10}, {80, 10},
+       {{"f", {0, 0, 80, 10}}, {"a", {80, 0, 0, 10}}, {"b", {80, 0, 0, 10}}}},
+      {"the spacing after an overflowing child stays",
+       hstack(VAlign::center, 10, {box("f").frame(50, 10), box("a")}), {40, 10}, {60, 10},
+       {{"f", {0, 0, 50, 10}}, {"a", {60, 0, 0, 10}}}},
+      {"a minimum wider than the whole offer",
+       hstack(VAlign::center, 0, {box("a"), box("m").frame(FlexFrame{.minWidth = 80})}), {60, 10}, {80, 10},
+       {{"a", {0, 0, 0, 10}}, {"m", {0, 0, 80, 10}}}},
+      {"vertical", vstack(HAlign::center, 0, {box("t").frame(10, 30), box("a")}), {10, 20}, {10, 30},
+       {{"t", {0, 0, 10, 30}}, {"a", {0, 30, 10, 0}}}},
+      {"an overflowing stack is centred on a frame that adopts the offer",
+       pair.frame(FlexFrame{.minWidth = 0, .maxWidth = kInfinity}), {150, 20}, {150, 20},
+       {{"r", {-12.5, 0, 75, 20}}, {"g", {62.5, 0, 100, 20}}}},
+      {"an overflowing stack in a fixed frame", pair.frame(150, 20), {300, 40}, {150, 20},
+       {{"r", {-12.5, 0, 75, 20}}, {"g", {62.5, 0, 100, 20}}}},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
-    auto dl = run(c.view.fixedSize(true, true), {100, 100});
-    EXPECT_EQ(rectNamed(dl, "b").x, c.secondX);
-    EXPECT_EQ(measureView(c.view, std::nullopt, std::nullopt, FakeTextMeasurer{}).width, c.width);
-  }
+  for (const auto& c : cases) test::expectLayout(c);
 }
 
-TEST(StackLayout, VerticalSpacerPutsBarOnTheBottom) {
-  auto v = vstack(HAlign::center, std::nullopt, {spacer(0), box("bar").frame(6, 23)});
-  auto dl = run(v, {20, 100});
-  EXPECT_EQ(rectNamed(dl, "bar"), (Rect{0, 77, 6, 23}));
-}
-
-TEST(StackLayout, SpacersShareFreeSpaceEvenly) {
-  auto v = hstack(VAlign::top, 0, {spacer(0), box("a").frame(20, 10), spacer(0), box("b").frame(20, 10), spacer(0)});
-  auto dl = run(v, {100, 10});
-  EXPECT_DOUBLE_EQ(rectNamed(dl, "a").x, 20);
-  EXPECT_DOUBLE_EQ(rectNamed(dl, "b").x, 60);
-}
-
-TEST(StackLayout, LayoutPriorityIsServedFirst) {
-  // Two 8-character texts (5 per character at size 10) in 60: the prioritised one keeps 40,
-  // the other gets what is left after its minimum was reserved.
-  auto v = hstack(VAlign::center, 0, {text("aaaaaaaa"), text("bbbbbbbb").layoutPriority(1)})
-               .font(10)
-               .lineLimit(1);
-  auto dl = run(v, {60, 20});
-  auto texts = test::opsOf(dl, OpKind::text);
-  ASSERT_EQ(texts.size(), 2u);
-  EXPECT_EQ(texts[1].text.shown, "bbbbbbbb");
-  EXPECT_EQ(texts[1].rect.width, 40);
-  EXPECT_EQ(texts[0].text.shown, "aaa\u2026");
-  EXPECT_EQ(texts[0].rect.width, 20);
-  EXPECT_EQ(texts[1].rect.x, 20);
-}
-
-TEST(StackLayout, WithoutPriorityTheShorterTextIsSizedFirst) {
-  auto v = hstack(VAlign::center, 0, {text("aaaaaaaaaa"), text("bbbb")}).font(10).lineLimit(1);
-  auto dl = run(v, {60, 20});
-  auto texts = test::opsOf(dl, OpKind::text);
-  EXPECT_EQ(texts[1].text.shown, "bbbb");
-  EXPECT_EQ(texts[0].text.shown, "aaaaaaa\u2026");
-  EXPECT_EQ(texts[0].rect.width, 40);
+TEST(StackLayout, DefaultSpacing) {
+  const View a = box("a").frame(10, 10), b = box("b").frame(10, 10);
+  const std::vector<LayoutCase> cases = {
+      {"8 between two views", hstack(VAlign::center, ideal, {a, b}), {100, 100}, {28, 10}, {{"b", {18, 0, 10, 10}}}},
+      {"0 beside a spacer", hstack(VAlign::center, ideal, {a, spacer(0), b}), {100, 100}, {20, 10}, {{"b", {10, 0, 10, 10}}}},
+      {"a spacer's own minimum", hstack(VAlign::center, ideal, {a, spacer(5), b}), {100, 100}, {25, 10}, {{"b", {15, 0, 10, 10}}}},
+      {"a spacer's default minimum 8", hstack(VAlign::center, ideal, {a, spacer(), b}), {100, 100}, {28, 10}, {{"b", {18, 0, 10, 10}}}},
+      {"explicit spacing beside a spacer too", hstack(VAlign::center, 3, {a, spacer(0), b}), {100, 100}, {26, 10}, {{"b", {16, 0, 10, 10}}}},
+      {"empty views take no place", hstack(VAlign::center, ideal, {a, View(), b}), {100, 100}, {28, 10}, {{"b", {18, 0, 10, 10}}}},
+      {"vertical: 8", vstack(HAlign::center, ideal, {a, b}), {100, 100}, {10, 28}, {{"b", {0, 18, 10, 10}}}},
+      {"vertical: 0 beside a spacer", vstack(HAlign::center, ideal, {a, spacer(0), b}), {100, 100}, {10, 20}, {{"b", {0, 10, 10, 10}}}},
+  };
+  // Ideal sizes: the stacks do not stretch their spacers.
+  for (const auto& c : cases) test::expectLayout({c.name, c.view.fixedSize(true, true), c.proposal, c.size, c.placed});
 }
 
 TEST(StackLayout, CrossAxisAlignment) {
-  struct Case {
-    HAlign align;
-    double x;
+  const View wide = box("w").frame(40, 10), tall = box("t").frame(10, 40), n = box("n").frame(10, 10);
+  const std::vector<LayoutCase> cases = {
+      {"leading", vstack(HAlign::leading, 0, {wide, n}), {100, 100}, {40, 20}, {{"n", {0, 10, 10, 10}}}},
+      {"centre", vstack(HAlign::center, 0, {wide, n}), {100, 100}, {40, 20}, {{"n", {15, 10, 10, 10}}}},
+      {"trailing", vstack(HAlign::trailing, 0, {wide, n}), {100, 100}, {40, 20}, {{"n", {30, 10, 10, 10}}}},
+      {"top", hstack(VAlign::top, 0, {tall, n}), {100, 100}, {20, 40}, {{"n", {10, 0, 10, 10}}}},
+      {"middle", hstack(VAlign::center, 0, {tall, n}), {100, 100}, {20, 40}, {{"n", {10, 15, 10, 10}}}},
+      {"bottom", hstack(VAlign::bottom, 0, {tall, n}), {100, 100}, {20, 40}, {{"n", {10, 30, 10, 10}}}},
+      {"asked for its ideal, a stack still offers its children its height",
+       hstack(VAlign::center, 0, {tall, box("b")}).fixedSize(true, true), {100, 100}, {20, 40}, {{"b", {10, 0, 10, 40}}}},
   };
-  for (auto c : {Case{HAlign::leading, 0}, Case{HAlign::center, 15}, Case{HAlign::trailing, 30}}) {
-    auto v = vstack(c.align, 0, {box("wide").frame(40, 10), box("narrow").frame(10, 10)});
-    auto dl = run(v, {100, 100});
-    EXPECT_EQ(rectNamed(dl, "narrow"), (Rect{c.x, 10, 10, 10}));
+  for (const auto& c : cases) test::expectLayout(c);
+}
+
+// Size 20 text: baseline 18, line 24. Size 10: baseline 9, line 12.
+TEST(StackLayout, TextBaselines) {
+  struct Case {
+    const char* name;
+    View view;
+    double height;
+    std::vector<double> tops;  // of every op, in drawing order
+  };
+  const View big = text("A").font(20), pair = vstack(HAlign::leading, 0, {text("b"), text("c")}).font(10);
+  const View capped = vstack(HAlign::leading, 0, {box("cap").frame(5, 6), text("x").font(10), text("y").font(10)});
+  const std::vector<Case> cases = {
+      {"first baselines line up", hstack(VAlign::firstTextBaseline, 0, {big, pair}), 33, {0, 9, 21}},
+      {"last baselines line up", hstack(VAlign::lastTextBaseline, 0, {big, pair}), 27, {3, 0, 12}},
+      {"a view without text sits on the baseline", hstack(VAlign::firstTextBaseline, 0, {big, box("dot").frame(4, 4)}), 24, {0, 14}},
+      {"a container's first baseline is its top-most", hstack(VAlign::firstTextBaseline, 0, {big, capped}), 33, {0, 3, 9, 21}},
+      {"a container's last baseline is its bottom-most", hstack(VAlign::lastTextBaseline, 0, {big, capped}), 33, {9, 0, 6, 18}},
+      {"padding moves the baseline by its top inset",
+       hstack(VAlign::firstTextBaseline, 0, {big, text("b").font(10).padding(EdgeInsets{5, 0, 1, 0})}), 24, {0, 9}},
+      {"a fixed frame forwards its child's baseline",
+       hstack(VAlign::firstTextBaseline, 0, {big, text("b").font(10).frame(20, 30, topLeading)}), 39, {0, 9}},
+      {"a flexible frame forwards its child's baseline",
+       hstack(VAlign::firstTextBaseline, 0, {big, text("b").font(10).frame(FlexFrame{.minHeight = 30, .alignment = bottomLeading})}),
+       33, {9, 18}},
+      {"a frame aligns a text's baseline on its bottom",
+       text("x").font(10).frame(20, 30, Alignment{HAlign::leading, VAlign::firstTextBaseline}), 30, {21}},
+      {"a symbol is centred on the capitals of the line", hstack(VAlign::firstTextBaseline, 3, {symbol("clock"), text("Hx")}).font(10),
+       12, {0.5, 0}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(test::sizeOf(c.view, 100, 100).height, c.height);
+    std::vector<double> tops;
+    for (const auto& op : test::run(c.view, {100, 100}).ops) tops.push_back(op.rect.y);
+    EXPECT_EQ(tops, c.tops);
   }
-}
-
-TEST(StackLayout, FirstAndLastTextBaselineAlignment) {
-  // Size 20 text: baseline 18, line 24. Size 10 text: baseline 9, line 12.
-  auto big = text("A").font(20);
-  auto small = vstack(HAlign::leading, 0, {text("b"), text("c")}).font(10);  // baselines 9 and 21
-  auto first = hstack(VAlign::firstTextBaseline, 0, {big, small});
-  auto dl = run(first, {100, 100});
-  auto t = test::opsOf(dl, OpKind::text);
-  ASSERT_EQ(t.size(), 3u);
-  EXPECT_EQ(t[0].rect.y, 0);
-  EXPECT_EQ(t[1].rect.y, 9);   // 18 - 9
-  EXPECT_EQ(t[2].rect.y, 21);
-  EXPECT_EQ(measureView(first, 100, 100, FakeTextMeasurer{}).height, 33);
-
-  auto last = hstack(VAlign::lastTextBaseline, 0, {big, small});
-  dl = run(last, {100, 100});
-  t = test::opsOf(dl, OpKind::text);
-  EXPECT_EQ(t[0].rect.y, 3);  // small's last baseline 21 lines up with big's 18
-  EXPECT_EQ(t[1].rect.y, 0);
-  EXPECT_EQ(t[2].rect.y, 12);
-}
-
-TEST(StackLayout, ViewWithoutTextAlignsItsBottomOnTheBaseline) {
-  auto v = hstack(VAlign::firstTextBaseline, 0, {text("A").font(20), box("dot").frame(4, 4)});
-  auto dl = run(v, {100, 100});
-  EXPECT_EQ(rectNamed(dl, "dot"), (Rect{10, 14, 4, 4}));
-}
-
-TEST(StackLayout, ContainerBaselinesAreTopMostFirstAndBottomMostLast) {
-  // A vstack holding a plain box above two texts: its first baseline is the first text's.
-  auto inner = vstack(HAlign::leading, 0, {box("cap").frame(5, 6), text("x").font(10), text("y").font(10)});
-  auto v = hstack(VAlign::firstTextBaseline, 0, {text("Z").font(20), inner});
-  auto dl = run(v, {100, 100});
-  // Z baseline 18; inner first baseline 6 + 9 = 15 -> inner at y 3.
-  EXPECT_EQ(rectNamed(dl, "cap").y, 3);
-  auto lastV = hstack(VAlign::lastTextBaseline, 0, {text("Z").font(20), inner});
-  dl = run(lastV, {100, 100});
-  // inner last baseline 6 + 12 + 9 = 27 vs 18 -> Z moves down 9.
-  EXPECT_EQ(test::opsOf(dl, OpKind::text)[0].rect.y, 9);
-}
-
-TEST(StackLayout, IdealSizeWhenProposalUnset) {
-  auto v = vstack(HAlign::center, 4, {text("abcd").font(10), box("b")});
-  EXPECT_EQ(measureView(v, std::nullopt, std::nullopt, FakeTextMeasurer{}), (Size{20, 26}));
-}
-
-TEST(StackLayout, ZStackSizedByTopPriorityAndAligned) {
-  auto v = zstack(bottomTrailing, {box("big").frame(40, 30), box("small").frame(10, 10),
-                                   box("ignored").frame(90, 90).layoutPriority(-1)});
-  auto dl = run(v, {100, 100});
-  EXPECT_EQ(measureView(v, 100, 100, FakeTextMeasurer{}), (Size{40, 30}));
-  EXPECT_EQ(rectNamed(dl, "small"), (Rect{30, 20, 10, 10}));
-  EXPECT_EQ(rectNamed(dl, "ignored"), (Rect{-50, -60, 90, 90}));
 }
 
 }  // namespace

@@ -1,7 +1,10 @@
 #pragma once
-// Helpers shared by the toolkit's tests.
+// What the toolkit's tests share: layout with the fake measurer (size 10: 5 per character, a
+// 12-point line, baseline at 9), boxes named by their colour, and a check of where they landed.
 #include <gtest/gtest.h>
 
+#include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -9,19 +12,27 @@
 #include "ui/text_measurer.h"
 #include "ui/view.h"
 
+namespace korvel::ui {
+inline void PrintTo(const Rect& r, std::ostream* os) { *os << "{" << r.x << ", " << r.y << ", " << r.width << ", " << r.height << "}"; }
+inline void PrintTo(const Size& s, std::ostream* os) { *os << "{" << s.width << ", " << s.height << "}"; }
+}  // namespace korvel::ui
+
 namespace korvel::ui::test {
 
-// Records every request, so tests can tell whether the same text was measured twice.
-class CountingMeasurer : public TextMeasurer {
- public:
-  TextMetrics measure(const TextRequest& r) const override {
-    requests.push_back(r);
-    return fake.measure(r);
-  }
-  LineMetrics lineMetrics(double size, Weight w, Design d) const override { return fake.lineMetrics(size, w, d); }
-  FakeTextMeasurer fake;
-  mutable std::vector<TextRequest> requests;
-};
+// An unspecified proposal or frame length.
+inline constexpr std::nullopt_t ideal = std::nullopt;
+
+inline const FakeTextMeasurer& fake() {
+  static const FakeTextMeasurer measurer;
+  return measurer;
+}
+inline DisplayList run(const View& v, Size size) { return layout(v, size, fake()); }
+inline Size sizeOf(const View& v, std::optional<double> w, std::optional<double> h) { return measureView(v, w, h, fake()); }
+
+// A rectangle that takes whatever it is offered (10 x 10 ideal), named by its colour.
+inline View box(const std::string& name) { return rectangle().fill(Paint{name, 1}); }
+// A text whose op carries `name` as its colour.
+inline View label(const std::string& s, const std::string& name) { return text(s).foreground(Paint{name, 1}); }
 
 inline std::vector<Op> opsOf(const DisplayList& dl, OpKind kind) {
   std::vector<Op> out;
@@ -30,35 +41,33 @@ inline std::vector<Op> opsOf(const DisplayList& dl, OpKind kind) {
   return out;
 }
 
-inline std::vector<Rect> rectsOf(const DisplayList& dl, OpKind kind = OpKind::fill) {
-  std::vector<Rect> out;
-  for (const auto& op : opsOf(dl, kind)) out.push_back(op.rect);
-  return out;
-}
+struct Placed {
+  std::string name;
+  Rect rect;
+};
 
-inline DisplayList run(const View& v, Size size, LayoutStats* stats = nullptr) {
-  static const FakeTextMeasurer fake;
-  return layout(v, size, fake, stats);
-}
+// One layout case: a view proposed a size answers `size` and puts each named element at `rect`.
+struct LayoutCase {
+  const char* name;
+  View view;
+  Size proposal;
+  Size size;
+  std::vector<Placed> placed;
+};
 
-// A filled rectangle whose colour names it, so ops can be told apart.
-inline View box(const std::string& name) { return rectangle().fill(Paint{name, 1}); }
-
-inline Rect rectNamed(const DisplayList& dl, const std::string& name) {
-  for (const auto& op : dl.ops)
-    if (op.paint.color == name && (op.op == OpKind::fill || op.op == OpKind::stroke)) return op.rect;
-  ADD_FAILURE() << "no op named " << name;
-  return {};
+inline void expectLayout(const LayoutCase& c) {
+  SCOPED_TRACE(c.name);
+  EXPECT_EQ(sizeOf(c.view, c.proposal.width, c.proposal.height), c.size);
+  const DisplayList dl = run(c.view, c.proposal);
+  for (const auto& p : c.placed) {
+    int found = 0;
+    for (const auto& op : dl.ops) {
+      if (op.paint.color != p.name || op.op == OpKind::clip) continue;
+      ++found;
+      EXPECT_EQ(op.rect, p.rect) << p.name;
+    }
+    EXPECT_EQ(found, 1) << p.name;
+  }
 }
 
 }  // namespace korvel::ui::test
-
-namespace korvel::ui {
-inline void PrintTo(const Rect& r, std::ostream* os) {
-  *os << "{" << r.x << ", " << r.y << ", " << r.width << ", " << r.height << "}";
-}
-}  // namespace korvel::ui
-
-namespace korvel::ui {
-inline void PrintTo(const Size& s, std::ostream* os) { *os << "{" << s.width << ", " << s.height << "}"; }
-}  // namespace korvel::ui
