@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Fuzzes the snapshot decoder and the whole drawing road with libFuzzer (clang-14).
 #   scripts/fuzz.sh [SECONDS]        each target runs SECONDS (default 30); fails on any crash
-#   KORVEL_FUZZ_DIR=DIR              build folder (default build/fuzz)
+#   KORVEL_FUZZ_DIR=DIR              build folder (default build/asan, the sanitizer build, whose
+#                                    libraries carry libFuzzer's coverage hooks)
 #   KORVEL_FUZZ_TARGETS="decode_fuzzer"   a subset of the targets
 #   KORVEL_FUZZ_JOBS=N               parallel libFuzzer workers per target (default 1)
 # New coverage goes to DIR/corpus/TARGET (kept between runs); crashing inputs to
@@ -10,15 +11,17 @@ set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
 seconds=${1:-30}
-dir=${KORVEL_FUZZ_DIR:-build/fuzz}
+dir=${KORVEL_FUZZ_DIR:-build/asan}
 targets=${KORVEL_FUZZ_TARGETS:-decode_fuzzer render_fuzzer}
 jobs=${KORVEL_FUZZ_JOBS:-1}
-cxx=${CXX_FUZZ:-clang++-14}
 t0=$SECONDS
 
-cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DCMAKE_CXX_COMPILER="$cxx" -DKORVEL_FUZZ=ON -DKORVEL_BUILD_TESTS=OFF \
-  -DKORVEL_BUILD_BENCH=OFF -DKORVEL_DESKTOP=OFF >/dev/null
+if [ "$dir" = build/asan ]; then
+  cmake --preset asan >/dev/null
+else
+  cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++-14 \
+    -DKORVEL_FUZZ=ON -DKORVEL_BUILD_TESTS=OFF -DKORVEL_DESKTOP=OFF >/dev/null
+fi
 # shellcheck disable=SC2086
 cmake --build "$dir" -j2 --target $targets
 echo "== fuzz: built in $((SECONDS - t0)) s"

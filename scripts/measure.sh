@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The performance budget, measured on this machine: each figure beside the reference measured in
-# the same run, and their ratio. Needs a release build (scripts/run.sh sample builds one) and
+# the same run, and their ratio. Needs a release build (scripts/run.sh sample builds one), the
+# benchmarks (cmake --preset bench && cmake --build --preset bench) and
 # rsvg-convert (librsvg2-bin). Prints a Markdown table.
 #   scripts/measure.sh [REPETITIONS]
 set -euo pipefail

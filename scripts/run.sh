@@ -1,14 +1,15 @@
 #!/usr/bin/env bash
 # The project's one entry point for set-up, building and the two README jobs.
 #   scripts/run.sh sample   install what is missing, build, draw every widget from the sample
-#   scripts/run.sh test     install what is missing, build twice (plain and sanitized), run all
-#                           tests in both, then a short fuzz run and the thread-sanitizer run
+#   scripts/run.sh test     install what is missing, build twice (release with gcc; clang with
+#                           the address and undefined-behaviour sanitizers and the fuzz targets),
+#                           run all tests in both, then a short fuzz run and the thread-sanitizer run
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
 
 packages=(
-  build-essential cmake pkg-config git
+  build-essential cmake pkg-config git lld zlib1g-dev
   libsimdjson-dev libboost1.81-dev libcli11-dev
   libpango1.0-dev libcairo2-dev libpng-dev libicu-dev gettext
   fonts-inter fonts-jetbrains-mono fonts-quicksand
@@ -31,9 +32,14 @@ install_missing() {
   fi
 }
 
-build() {  # preset
-  cmake --preset "$1" >/dev/null
-  cmake --build --preset "$1"
+build() {  # preset [target...]
+  local preset=$1; shift
+  cmake --preset "$preset" >/dev/null
+  if (($#)); then
+    cmake --build --preset "$preset" --target "$@"
+  else
+    cmake --build --preset "$preset"
+  fi
 }
 
 stage() {  # name budget-minutes command...
@@ -51,7 +57,7 @@ run_tests() {  # preset
 case "${1:-}" in
   sample)
     install_missing
-    stage "build" 10 build default
+    stage "build" 10 build default korvel-widgets
     now=$(( $(grep -o '"generatedMs": *[0-9]*' examples/week.json | grep -o '[0-9]*$') / 1000 + 3600 ))
     # One hour after the sample was generated, so the headers read fresh.
     ./build/default/src/korvel-widgets check examples/week.json
@@ -65,7 +71,8 @@ case "${1:-}" in
     stage "release tests" 3 run_tests default
     stage "sanitizer build" 14 build asan
     stage "sanitizer tests" 5 run_tests asan
-    stage "fuzz smoke (decoder, drawing road; 30 s each)" 5 scripts/fuzz.sh 30
+    # The fuzz targets come from the sanitizer build.
+    stage "fuzz smoke (decoder, drawing road; 30 s each)" 2 scripts/fuzz.sh 30
     stage "thread sanitizer (snapshot and provider)" 2 scripts/tsan.sh
     ;;
   *)

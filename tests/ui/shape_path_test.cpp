@@ -1,11 +1,12 @@
 // Shape outlines every backend draws: continuous corners by the public approximation of the
 // iOS 7 curve (in units of the radius), circular arcs once a radius reaches half the shorter side.
 #include <cmath>
+#include <tuple>
 
 #include "ui/shape_path.h"
 #include "ui_test_support.h"
 
-namespace korvel::ui {
+namespace korvel::ui::test {
 namespace {
 
 // The top-trailing corner of a 100 x 50 rectangle with radius 10: a point (a, b) of the curve
@@ -33,25 +34,19 @@ TEST(ShapePath, ContinuousCornerFollowsTheCurve) {
 }
 
 TEST(ShapePath, CornersByStyleAndRadius) {
-  struct Case {
-    const char* name;
-    CornerRadii radii;
-    CornerStyle style;
-    std::size_t segments;
-    double startX;  // where the top edge begins
-  };
-  const std::vector<Case> cases = {
+  // Each: the radii, the style, how many segments and where the top edge begins.
+  const std::vector<std::tuple<const char*, CornerRadii, CornerStyle, std::size_t, double>> cases = {
       {"half the shorter side: circular arcs", {25, 25, 25, 25}, CornerStyle::continuous, 2 + 4 * 2, 25},
       {"larger radii are clamped to half", {99, 99, 99, 99}, CornerStyle::continuous, 2 + 4 * 2, 25},
       {"a continuous corner reaches at most half the side", {20, 20, 20, 20}, CornerStyle::continuous, 2 + 4 * 5, 25},
       {"circular", {10, 10, 10, 10}, CornerStyle::circular, 2 + 4 * 2, 10},
       {"square corners are one line each", {0, 5, 0, 0}, CornerStyle::circular, 2 + 3 + 2, 0},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
-    const auto p = roundedRectOutline(Rect{0, 0, 100, 50}, c.radii, c.style);
-    EXPECT_EQ(p.size(), c.segments);
-    EXPECT_NEAR(p.front().to.x, c.startX, 1e-6);
+  for (const auto& [name, radii, style, segments, startX] : cases) {
+    SCOPED_TRACE(name);
+    const auto p = roundedRectOutline(Rect{0, 0, 100, 50}, radii, style);
+    EXPECT_EQ(p.size(), segments);
+    EXPECT_NEAR(p.front().to.x, startX, 1e-6);
   }
   // A quarter circle's control points lie 0.5523 r from the ends.
   const auto arc = roundedRectOutline(Rect{0, 0, 20, 20}, {10, 10, 10, 10}, CornerStyle::circular);
@@ -74,4 +69,4 @@ TEST(ShapePath, OutlinesOfEveryKind) {
 }
 
 }  // namespace
-}  // namespace korvel::ui
+}  // namespace korvel::ui::test

@@ -6,6 +6,7 @@
 #include <optional>
 #include <ostream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "ui/layout.h"
@@ -41,32 +42,24 @@ inline std::vector<Op> opsOf(const DisplayList& dl, OpKind kind) {
   return out;
 }
 
-struct Placed {
-  std::string name;
-  Rect rect;
-};
-
-// One layout case: a view proposed a size answers `size` and puts each named element at `rect`.
+// One layout case: a view proposed a size answers `size` and draws each named element once, at its rect.
 struct LayoutCase {
   const char* name;
   View view;
   Size proposal;
   Size size;
-  std::vector<Placed> placed;
+  std::vector<std::pair<std::string, Rect>> placed;
 };
 
 inline void expectLayout(const LayoutCase& c) {
   SCOPED_TRACE(c.name);
   EXPECT_EQ(sizeOf(c.view, c.proposal.width, c.proposal.height), c.size);
   const DisplayList dl = run(c.view, c.proposal);
-  for (const auto& p : c.placed) {
-    int found = 0;
-    for (const auto& op : dl.ops) {
-      if (op.paint.color != p.name || op.op == OpKind::clip) continue;
-      ++found;
-      EXPECT_EQ(op.rect, p.rect) << p.name;
-    }
-    EXPECT_EQ(found, 1) << p.name;
+  for (const auto& [name, rect] : c.placed) {
+    std::vector<Rect> at;
+    for (const auto& op : dl.ops)
+      if (op.paint.color == name && op.op != OpKind::clip) at.push_back(op.rect);
+    EXPECT_EQ(at, std::vector<Rect>{rect}) << name;
   }
 }
 

@@ -16,6 +16,9 @@ void addPlayCommand(CLI::App& app, int& exitCode);
 // The window is passed in: it is built only where GTK 4 is.
 void addDesktopCommand(CLI::App& app, int& exitCode, DesktopRunner runWindow);
 
+// --place, --snapshot, --appearance, --locale and --time-zone of play and desktop.
+void addHostOptions(CLI::App& command, HostOptions& options);
+
 // The program's own manual, shown after the list of commands by korvel-widgets --help.
 std::string programManual();
 

@@ -2,8 +2,6 @@
 // The options the player and the desktop window share: what to place, which snapshot, which
 // appearance, which locale and zone; and the snapshot loader both use, which says when the
 // snapshot becomes unusable and when it is good again.
-#include <CLI/CLI.hpp>
-
 #include <filesystem>
 #include <ostream>
 #include <string>
@@ -24,8 +22,6 @@ struct HostOptions {
   std::string appearance = "auto";
   TimeOptions time;
 };
-
-void addHostOptions(CLI::App& command, HostOptions& options);
 
 struct HostSettings {
   std::vector<Placement> placements;
