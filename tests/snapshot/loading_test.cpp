@@ -1,246 +1,249 @@
+// Where the snapshot file is looked for, and what every road that reads it makes of whatever
+// sits at its path. A guard frees a reader that blocks anyway, so that a fault shows as a failed
+// test rather than a hung one.
 #include "snapshot/loading.h"
 
 #include <fcntl.h>
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <pwd.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
-#include <gtest/gtest.h>
-
-#include <filesystem>
+#include <chrono>
+#include <cstring>
+#include <functional>
+#include <future>
 #include <string>
 #include <variant>
+#include <vector>
 
-#include "snapshot/fake_lookups.h"
-#include "snapshot/test_files.h"
+#include "host/platform_lookups.h"
+#include "support/fake_lookups.h"
+#include "support/files.h"
 
 namespace korvel {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::exampleText;
 using testing::FakeLookups;
+using ::testing::HasSubstr;
 using testing::ScratchDir;
+using testing::writeFile;
 
-// ---- file name ----
+TEST(SnapshotLocation, ChannelAndGroupFolderChooseThePath) {
+  const std::string home = "/home/ana/Library/Group Containers/ZX4R7PLM2Q.group.korvel.week/";
+  const struct {
+    const char* name;
+    std::optional<BundleValue> channel;
+    std::optional<fs::path> group;
+    std::string path;
+  } cases[] = {
+      {"NoChannel", std::nullopt, "/srv/g", "/srv/g/week.json"},
+      // Trimmed of Unicode white space and lower-cased, this is "dev".
+      {"Dev", BundleValue{"\u0085\u00A0 DeV\t\u2003\u2028"}, "/srv/g/", "/srv/g/week-dev.json"},
+      {"OtherText", BundleValue{"dev\u200B"}, "/srv/g", "/srv/g/week.json"},  // no white space
+      {"NotText", BundleValue{true}, "/srv/g", "/srv/g/week.json"},
+      {"BelowHome", std::nullopt, std::nullopt, home + "week.json"},
+      {"DevBelowHome", BundleValue{"dev"}, std::nullopt, home + "week-dev.json"},
+  };
+  for (const auto& c : cases) {
+    FakeLookups lookups;
+    lookups.channel = c.channel;
+    lookups.group = c.group;
+    EXPECT_EQ(snapshotFileURL(lookups).string(), c.path) << c.name;
+    EXPECT_EQ(lookups.askedGroup, "ZX4R7PLM2Q.group.korvel.week");
+  }
+}
 
-struct ChannelCase {
-  const char* name;
-  std::optional<BundleValue> channel;
-  const char* file;
+// Descriptors a case keeps open while it is read.
+struct HeldOpen {
+  std::vector<int> fds;
+  ~HeldOpen() {
+    for (const int fd : fds) ::close(fd);
+  }
 };
 
-void PrintTo(const ChannelCase& c, std::ostream* os) { *os << c.name; }
-
-class FileName : public ::testing::TestWithParam<ChannelCase> {};
-
-TEST_P(FileName, FollowsTheChannel) {
-  FakeLookups lookups;
-  lookups.channel = GetParam().channel;
-  EXPECT_EQ(snapshotFileName(lookups), GetParam().file);
+// Runs `read` on a thread of its own. Should it block, closing what the case holds and a writer
+// that comes and goes (which ends a blocked open or read of a FIFO) free it.
+bool returnsPromptly(const std::function<void()>& read, const fs::path& file, HeldOpen& held) {
+  auto done = std::async(std::launch::async, read);
+  if (done.wait_for(std::chrono::seconds(30)) == std::future_status::ready) return true;
+  for (const int fd : held.fds) ::close(fd);
+  held.fds.clear();
+  while (done.wait_for(std::chrono::milliseconds(100)) != std::future_status::ready) {
+    const int fd = ::open(file.c_str(), O_WRONLY | O_NONBLOCK);
+    if (fd >= 0) ::close(fd);
+  }
+  return false;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Channels, FileName,
-    ::testing::Values(
-        ChannelCase{"NoValue", std::nullopt, "week.json"},
-        ChannelCase{"Dev", BundleValue{"dev"}, "week-dev.json"},
-        ChannelCase{"CapitalsSpacesNewline", BundleValue{" DEV \n"}, "week-dev.json"},
-        ChannelCase{"MixedCaseTab", BundleValue{"\tDev"}, "week-dev.json"},
-        ChannelCase{"UnicodeSpaces", BundleValue{"\u00A0dEv\u2003\u2028"}, "week-dev.json"},
-        ChannelCase{"ZeroWidthSpaceIsNotWhiteSpace", BundleValue{"dev\u200B"}, "week.json"},
-        ChannelCase{"SpaceInside", BundleValue{"d ev"}, "week.json"},
-        ChannelCase{"Dev2", BundleValue{"dev2"}, "week.json"},
-        ChannelCase{"Development", BundleValue{"development"}, "week.json"},
-        ChannelCase{"Prod", BundleValue{"prod"}, "week.json"},
-        ChannelCase{"EmptyText", BundleValue{""}, "week.json"},
-        ChannelCase{"Integer", BundleValue{std::int64_t{1}}, "week.json"},
-        ChannelCase{"Real", BundleValue{2.5}, "week.json"},
-        ChannelCase{"Flag", BundleValue{true}, "week.json"}),
-    [](const ::testing::TestParamInfo<ChannelCase>& p) { return std::string(p.param.name); });
-
-// ---- file location ----
-
-TEST(FileLocation, GroupFolderGetsTheNameAsOneComponent) {
-  FakeLookups lookups;
-  lookups.group = "/srv/groups/korvel";
-  EXPECT_EQ(snapshotFileURL(lookups), fs::path("/srv/groups/korvel/week.json"));
-  EXPECT_EQ(lookups.askedGroup, "ZX4R7PLM2Q.group.korvel.week");
-
-  lookups.group = "/srv/groups/korvel/";
-  lookups.channel = BundleValue{"dev"};
-  EXPECT_EQ(snapshotFileURL(lookups), fs::path("/srv/groups/korvel/week-dev.json"));
+// The writer has sent a snapshot and stays: a reader that trusted the FIFO would wait for an end
+// of file that never comes. Opening the read end first lets the writer connect.
+void fifoWithWriter(const fs::path& at, HeldOpen& held) {
+  ASSERT_EQ(::mkfifo(at.c_str(), 0600), 0);
+  held.fds = {::open(at.c_str(), O_RDONLY | O_NONBLOCK), ::open(at.c_str(), O_WRONLY | O_NONBLOCK)};
+  const std::string text = exampleText("week-empty.json");
+  ASSERT_EQ(::write(held.fds[1], text.data(), text.size()), std::ssize(text));
 }
 
-TEST(FileLocation, NoGroupFolderFallsBackBelowHome) {
-  FakeLookups lookups;
-  lookups.home = "/home/ana";
-  EXPECT_EQ(snapshotFileURL(lookups).string(),
-            "/home/ana/Library/Group Containers/ZX4R7PLM2Q.group.korvel.week/week.json");
-  lookups.channel = BundleValue{"Dev\n"};
-  EXPECT_EQ(snapshotFileURL(lookups).string(),
-            "/home/ana/Library/Group Containers/ZX4R7PLM2Q.group.korvel.week/week-dev.json");
+void socketFile(const fs::path& at, HeldOpen& held) {
+  sockaddr_un address{.sun_family = AF_UNIX, .sun_path = {}};
+  ASSERT_LT(at.string().size(), sizeof address.sun_path);
+  std::strncpy(address.sun_path, at.c_str(), sizeof address.sun_path - 1);
+  held.fds = {::socket(AF_UNIX, SOCK_STREAM, 0)};
+  ASSERT_EQ(::bind(held.fds[0], reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
 }
 
-// ---- reading ----
-
-std::string verdict(const fs::path& path) {
-  const auto result = loadSnapshotDetailed(path);
-  if (std::holds_alternative<WeekSnapshot>(result)) return "accepted";
-  return std::get<LoadError>(result).reason;
+TEST(LoadSnapshot, EveryReaderReturnsPromptlyWithTheVerdict) {
+  using Kind = LoadError::Kind;
+  using Make = std::function<void(const fs::path& at, HeldOpen& held)>;
+  const std::string sample = exampleText("week.json");
+  const auto writes = [](std::string text) -> Make {
+    return [text](auto& at, auto&) { writeFile(at, text); };
+  };
+  const Make nothing = [](auto&, auto&) {};
+  const Make fifo = [](auto& at, auto&) { ASSERT_EQ(::mkfifo(at.c_str(), 0600), 0); };
+  const struct {
+    const char* name;
+    const char* linkTo;  // not empty: made there, and week.json links to it
+    Make make;
+    const char* reason;  // a part of it; nullptr: the sample is loaded
+    Kind kind = Kind::unreadable;
+  } cases[] = {
+      {"Sample", "", writes(sample), nullptr},
+      {"LinkToSample", "real.json", writes(sample), nullptr},
+      {"Missing", "", nothing, "cannot open: No such file or directory"},
+      {"DanglingLink", "gone.json", nothing, "cannot open: No such file or directory"},
+      {"LinkLoop", "b.json", [](auto& at, auto&) { fs::create_symlink("week.json", at); },
+       "cannot open: Too many levels of symbolic links"},
+      {"Directory", "", [](auto& at, auto&) { fs::create_directory(at); }, "is a directory"},
+      {"FifoWithoutWriter", "", fifo, "is a FIFO, not a regular file"},
+      {"LinkToFifo", "pipe", fifo, "is a FIFO, not a regular file"},
+      {"FifoWithWriter", "", fifoWithWriter, "is a FIFO, not a regular file"},
+      {"EndlessDevice", "/dev/zero", nothing, "is a device, not a regular file"},
+      {"Socket", "", socketFile, "cannot open: No such device or address"},
+      // Sparse, so that no disk is used: the size alone must decide.
+      {"OneByteOverTheCap", "",
+       [](auto& at, auto&) {
+         writeFile(at, "");
+         fs::resize_file(at, maxSnapshotBytes + 1);
+       },
+       "is larger than 64 MiB"},
+      // Reports size 0 yet holds text: the reader must read to the end, not trust the size.
+      {"ReportsNoSize", "/proc/self/status", nothing, "line 1 column 1: invalid JSON (unexpected",
+       Kind::refused},
+      {"Empty", "", writes(""), "line 1 column 1: invalid JSON (no JSON value)", Kind::refused},
+      {"Refused", "", writes(testing::replaceOnce(sample, "[9, 2, 1],", "[9, null, 1],")),
+       "outcomes.perDay[0][1]: expected an integer, found null", Kind::refused},
+  };
+  const auto loaded = decodeSnapshot(sample);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    ScratchDir dir;
+    const fs::path file = dir / "week.json";
+    HeldOpen held;
+    c.make(dir / (*c.linkTo ? c.linkTo : "week.json"), held);
+    if (*c.linkTo) fs::create_symlink(c.linkTo, file);
+    if (HasFatalFailure()) return;
+    FakeLookups lookups;
+    lookups.group = dir.path();
+    LoadResult detailed = LoadError{};
+    std::optional<WeekSnapshot> at, found;
+    EXPECT_TRUE(returnsPromptly(
+        [&] {
+          detailed = loadSnapshotDetailed(file);
+          at = loadSnapshotAt(file);
+          found = loadSnapshot(lookups);
+        },
+        file, held));
+    EXPECT_EQ(at, c.reason ? std::nullopt : loaded);
+    EXPECT_EQ(found, c.reason ? std::nullopt : loaded);
+    const auto* error = std::get_if<LoadError>(&detailed);
+    ASSERT_EQ(error != nullptr, c.reason != nullptr) << (error ? error->describe() : "loaded");
+    if (!error) continue;
+    EXPECT_EQ(error->path, file);
+    EXPECT_EQ(error->kind, c.kind);
+    EXPECT_THAT(error->reason, HasSubstr(c.reason));
+  }
 }
 
-class Reading : public ::testing::Test {
- protected:
-  ScratchDir dir;
-  const std::string sample = testing::exampleText("week.json");
-};
-
-TEST_F(Reading, ValidFileGivesTheDecodedSnapshot) {
-  testing::writeFile(dir / "week.json", sample);
-  const auto loaded = loadSnapshotAt(dir / "week.json");
-  ASSERT_TRUE(loaded.has_value());
-  EXPECT_EQ(*loaded, *decodeSnapshot(sample));
-}
-
-TEST_F(Reading, MissingFileSaysSo) {
-  const auto result = loadSnapshotDetailed(dir / "week.json");
-  ASSERT_TRUE(std::holds_alternative<LoadError>(result));
-  const LoadError& error = std::get<LoadError>(result);
-  EXPECT_EQ(error.kind, LoadError::Kind::unreadable);
-  EXPECT_EQ(error.describe(), (dir / "week.json").string() + ": cannot open: No such file or directory");
-  EXPECT_FALSE(loadSnapshotAt(dir / "week.json").has_value());
-}
-
-TEST_F(Reading, RefusedContentSaysWhereAndWhy) {
-  testing::writeFile(dir / "week.json",
-                     testing::replaceOnce(sample, "[9, 2, 1],", "[9, null, 1],"));
-  const auto result = loadSnapshotDetailed(dir / "week.json");
-  ASSERT_TRUE(std::holds_alternative<LoadError>(result));
-  EXPECT_EQ(std::get<LoadError>(result).kind, LoadError::Kind::refused);
-  EXPECT_EQ(std::get<LoadError>(result).reason,
-            "outcomes.perDay[0][1]: expected an integer, found null");
-}
-
-TEST_F(Reading, DirectoryIsRefused) {
-  fs::create_directory(dir / "week.json");
-  EXPECT_EQ(verdict(dir / "week.json"), "is a directory, not a file");
-}
-
-TEST_F(Reading, FifoIsRefusedWithoutBlocking) {
-  ASSERT_EQ(::mkfifo((dir / "week.json").c_str(), 0600), 0);
-  EXPECT_EQ(verdict(dir / "week.json"), "is a FIFO, not a regular file");
-}
-
-TEST_F(Reading, DeviceIsRefused) {
-  EXPECT_EQ(verdict("/dev/zero"), "is a device, not a regular file");
-}
-
-TEST_F(Reading, SymbolicLinkToValidFileIsFollowed) {
-  testing::writeFile(dir / "real.json", sample);
-  fs::create_symlink(dir / "real.json", dir / "week.json");
-  EXPECT_EQ(verdict(dir / "week.json"), "accepted");
-}
-
-TEST_F(Reading, SymbolicLinkToMissingFileGivesNothing) {
-  fs::create_symlink(dir / "gone.json", dir / "week.json");
-  EXPECT_EQ(verdict(dir / "week.json"), "cannot open: No such file or directory");
-}
-
-TEST_F(Reading, SymbolicLinkLoopGivesNothing) {
-  fs::create_symlink(dir / "b.json", dir / "week.json");
-  fs::create_symlink(dir / "week.json", dir / "b.json");
-  EXPECT_EQ(verdict(dir / "week.json"), "cannot open: Too many levels of symbolic links");
-}
-
-TEST_F(Reading, UnreadableFileGivesNothing) {
+TEST(LoadSnapshot, UnreadableFileSaysSo) {
   if (::geteuid() == 0) GTEST_SKIP() << "permissions do not bind root";
-  testing::writeFile(dir / "week.json", sample);
+  ScratchDir dir;
+  writeFile(dir / "week.json", exampleText("week.json"));
   fs::permissions(dir / "week.json", fs::perms::none);
-  EXPECT_EQ(verdict(dir / "week.json"), "cannot open: Permission denied");
+  const auto result = loadSnapshotDetailed(dir / "week.json");
+  ASSERT_TRUE(std::holds_alternative<LoadError>(result));
+  EXPECT_EQ(std::get<LoadError>(result).reason, "cannot open: Permission denied");
 }
 
-TEST_F(Reading, EmptyAndNullFilesAreRefused) {
-  testing::writeFile(dir / "empty.json", "");
-  EXPECT_EQ(verdict(dir / "empty.json"), "line 1 column 1: invalid JSON (no JSON value)");
-  testing::writeFile(dir / "null.json", "null\n");
-  EXPECT_EQ(verdict(dir / "null.json"), "expected an object at the top level, found null");
+TEST(LoadSnapshot, ReadsWhereTheLookupsPoint) {
+  ScratchDir dir;
+  FakeLookups lookups;
+  lookups.home = dir.path();  // no group folder: below the home folder
+  lookups.channel = BundleValue{"dev"};
+  const fs::path belowHome = dir / "Library/Group Containers/ZX4R7PLM2Q.group.korvel.week";
+  fs::create_directories(belowHome);
+  writeFile(belowHome / "week-dev.json", exampleText("week-off.json"));
+  EXPECT_EQ(loadSnapshot(lookups), decodeSnapshot(exampleText("week-off.json")));
+  lookups.group = dir.path();  // no development file there
+  EXPECT_EQ(loadSnapshot(lookups), std::nullopt);
 }
 
-TEST_F(Reading, HundredMegabytesAreRefusedBeforeReading) {
-  // Sparse, so the test costs no disk and no time; the cap is decided from the size alone.
-  const int fd = ::open((dir / "week.json").c_str(), O_WRONLY | O_CREAT, 0600);
-  ASSERT_GE(fd, 0);
-  ASSERT_EQ(::ftruncate(fd, 100 << 20), 0);
-  ::close(fd);
-  EXPECT_EQ(verdict(dir / "week.json"), "is larger than 64 MiB");
-}
-
-TEST_F(Reading, WhitespaceFileIsRefusedAsInvalid) {
-  testing::writeFile(dir / "week.json", std::string(1 << 20, ' ') + "\n");
-  EXPECT_EQ(verdict(dir / "week.json"), "line 2 column 1: invalid JSON (no JSON value)");
-}
-
-TEST_F(Reading, CapIsInclusive) {
-  testing::writeFile(dir / "16.json", std::string(16, ' '));
-  testing::writeFile(dir / "17.json", std::string(17, ' '));
-  const auto exact = readSnapshotFile(dir / "16.json", 16);
-  ASSERT_TRUE(std::holds_alternative<FileBytes>(exact));
-  EXPECT_EQ(std::get<FileBytes>(exact).view(), std::string(16, ' '));
-  const auto over = readSnapshotFile(dir / "17.json", 16);
-  ASSERT_TRUE(std::holds_alternative<ReadError>(over));
-  EXPECT_EQ(std::get<ReadError>(over).reason, "is larger than 16 bytes");
-}
-
-TEST_F(Reading, ReadsToTheEndWhateverTheReportedSize) {
-  // Files under /proc report size 0 yet hold text: the reader must not trust the size, which is
-  // also what makes a file that grows while it is read come out whole.
-  const auto whole = readSnapshotFile("/proc/self/status");
-  ASSERT_TRUE(std::holds_alternative<FileBytes>(whole));
-  EXPECT_TRUE(std::get<FileBytes>(whole).view().starts_with("Name:"));
-  // ...and a file that turns out larger than the cap while read is still refused.
-  const auto capped = readSnapshotFile("/proc/self/status", 10);
-  ASSERT_TRUE(std::holds_alternative<ReadError>(capped));
-  EXPECT_EQ(std::get<ReadError>(capped).reason, "is larger than 10 bytes");
-}
-
-TEST_F(Reading, BytesArePaddedWithZeros) {
-  testing::writeFile(dir / "week.json", "{}");
-  const auto read = readSnapshotFile(dir / "week.json");
+// The cap is inclusive, and holds for a file that grows past it while read (/proc reports size 0
+// yet holds text). The bytes are followed by zeros for the parser.
+TEST(ReadSnapshotFile, StopsAtTheCapAndPadsWithZeros) {
+  ScratchDir dir;
+  writeFile(dir / "16", std::string(16, ' '));
+  const ReadResult read = readSnapshotFile(dir / "16", 16);
   ASSERT_TRUE(std::holds_alternative<FileBytes>(read));
   const FileBytes& bytes = std::get<FileBytes>(read);
-  for (std::size_t i = 0; i < jsonPadding; ++i) EXPECT_EQ(bytes.data[bytes.size + i], '\0');
+  EXPECT_EQ(std::string_view(bytes.data.get(), bytes.size + jsonPadding),
+            std::string(16, ' ') + std::string(jsonPadding, '\0'));
+  for (const auto& [path, cap] :
+       {std::pair<fs::path, std::size_t>{dir / "16", 15}, {"/proc/self/status", 10}}) {
+    const ReadResult over = readSnapshotFile(path, cap);
+    ASSERT_TRUE(std::holds_alternative<ReadError>(over)) << path;
+    EXPECT_EQ(std::get<ReadError>(over).reason, "is larger than " + std::to_string(cap) + " bytes");
+  }
 }
 
-// ---- the whole road ----
+// Sets (nullptr: unsets) an environment variable until the end of the scope.
+struct ScopedEnv {
+  const char* name;
+  std::optional<std::string> old;
+  ScopedEnv(const char* variable, const char* value) : name(variable) {
+    if (const char* was = std::getenv(variable)) old = was;
+    value ? ::setenv(variable, value, 1) : ::unsetenv(variable);
+  }
+  ~ScopedEnv() { old ? ::setenv(name, old->c_str(), 1) : ::unsetenv(name); }
+};
 
-TEST_F(Reading, LoadsFromTheGroupFolder) {
-  FakeLookups lookups;
-  lookups.group = dir.path();
-  testing::writeFile(dir / "week.json", sample);
-  EXPECT_TRUE(loadSnapshot(lookups).has_value());
-
-  lookups.channel = BundleValue{"dev"};  // the development file is not there
-  EXPECT_FALSE(loadSnapshot(lookups).has_value());
-  testing::writeFile(dir / "week-dev.json", testing::exampleText("week-off.json"));
-  const auto dev = loadSnapshot(lookups);
-  ASSERT_TRUE(dev.has_value());
-  EXPECT_TRUE(dev->off);
-}
-
-TEST_F(Reading, LoadsFromTheHomeFallback) {
-  FakeLookups lookups;
-  lookups.home = dir.path();
-  const fs::path folder = dir / "Library/Group Containers/ZX4R7PLM2Q.group.korvel.week";
-  fs::create_directories(folder);
-  EXPECT_FALSE(loadSnapshot(lookups).has_value());
-  testing::writeFile(folder / "week.json", sample);
-  EXPECT_TRUE(loadSnapshot(lookups).has_value());
-}
-
-TEST_F(Reading, ARefusedFileGivesNothing) {
-  FakeLookups lookups;
-  lookups.group = dir.path();
-  testing::writeFile(dir / "week.json", testing::replaceOnce(sample, "\"v\": 1,", "\"v\": 0,"));
-  EXPECT_FALSE(loadSnapshot(lookups).has_value());
+TEST(LinuxLookups, AnswerFromTheEnvironmentAndTheBuild) {
+  const host::LinuxPlatformLookups lookups;
+  for (const char* group : {"/srv/korvel", "", static_cast<const char*>(nullptr)}) {
+    const ScopedEnv env("KORVEL_GROUP_CONTAINER", group);  // set and not empty, or no folder
+    const auto expected = group && *group ? std::optional<fs::path>(group) : std::nullopt;
+    EXPECT_EQ(lookups.groupContainer(snapshotGroupIdentifier), expected);
+    EXPECT_EQ(lookups.groupContainer("other.group"), std::nullopt);
+  }
+  {
+    const ScopedEnv home("HOME", "/home/ana");
+    EXPECT_EQ(lookups.homeFolder(), "/home/ana");
+  }
+  const ScopedEnv home("HOME", nullptr);  // then the password database
+  const passwd* entry = ::getpwuid(::getuid());
+  ASSERT_NE(entry, nullptr);
+  EXPECT_EQ(lookups.homeFolder(), entry->pw_dir);
+  // The channel is the build setting, and there are no other keys.
+  const std::string built(host::LinuxPlatformLookups::buildChannel());
+  EXPECT_EQ(lookups.bundleValue("KorvelChannel"),
+            built.empty() ? std::nullopt : std::optional<BundleValue>(built));
+  EXPECT_EQ(lookups.bundleValue("SomethingElse"), std::nullopt);
 }
 
 }  // namespace

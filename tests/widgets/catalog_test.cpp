@@ -1,188 +1,99 @@
+// Looking widgets up, what a widget speaks, the bundle, and what a widget draws for an entry.
 #include "widgets/catalog.h"
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <string>
+#include <vector>
 
-#include "faces/face_kind.h"
+#include "snapshot/decode.h"
+#include "support/files.h"
+#include "ui/layout.h"
+#include "ui/text_measurer.h"
+#include "widgets/bundle.h"
+#include "widgets/widget_view.h"
 
 namespace korvel {
 namespace {
 
 using enum WidgetFamily;
+using enum WeekFaceKind;
+constexpr double kGenerated = 1749746527.123;  // the sample's generatedMs
 
-struct Row {
-  const char* typeName;
-  const char* kind;
-  const char* displayName;
-  const char* description;
-  std::vector<WidgetFamily> families;
-  WeekFaceKind faceKind;
-};
-
-const Row kCatalog[] = {
-    {"AutonomyWidget", "korvel.week.autonomy", "Without you",
-     "How long the agents worked this week, and how much work each of your messages started.",
-     {systemSmall, systemMedium, systemLarge}, WeekFaceKind::autonomy},
-    {"OutcomesWidget", "korvel.week.outcomes", "How runs ended",
-     "What review accepted this week, what it accepted with remarks, and what waited for you.",
-     {systemSmall, systemMedium, systemLarge}, WeekFaceKind::outcomes},
-    {"ReceiptWidget", "korvel.week.receipt", "Receipt of the week",
-     "What the week's work would have cost at API prices. An estimate, not what you pay.",
-     {systemSmall, systemMedium, systemLarge}, WeekFaceKind::receipt},
-    {"RhythmWidget", "korvel.week.rhythm", "Rhythm of the week",
-     "When the agents worked, day by day and hour by hour.", {systemSmall, systemMedium},
-     WeekFaceKind::rhythm},
-    {"VolumeWidget", "korvel.week.volume", "Code changes",
-     "Lines the agents added and removed this week.", {systemSmall, systemMedium},
-     WeekFaceKind::volume},
-    {"LimitsWidget", "korvel.week.limits", "Limits",
-     "Claude's and Codex's limits, with a tick where an even pace would be.",
-     {systemSmall, systemMedium}, WeekFaceKind::limits},
-    {"NowWidget", "korvel.week.now", "Working now",
-     "Which agents are working and which runs wait for you.",
-     {systemSmall, systemMedium, systemLarge}, WeekFaceKind::now},
-    {"WeekAtAGlanceWidget", "korvel.week.glance", "The week at a glance",
-     "Hours without you, accepted runs, the receipt and the week's rhythm on one face.",
-     {systemLarge}, WeekFaceKind::week},
-};
-
-TEST(Catalog, EightWidgetsInBundleOrder) {
-  const auto& catalog = widgetCatalog();
-  ASSERT_EQ(catalog.size(), std::size(kCatalog));
-  for (std::size_t i = 0; i < catalog.size(); ++i) {
-    const Row& want = kCatalog[i];
-    const WidgetInfo& got = catalog[i];
-    SCOPED_TRACE(want.typeName);
-    EXPECT_EQ(got.typeName, want.typeName);
-    EXPECT_EQ(got.kind, want.kind);
-    EXPECT_EQ(got.displayName, want.displayName);
-    EXPECT_EQ(got.description, want.description);
-    EXPECT_EQ(got.families, want.families);
-    EXPECT_EQ(got.faceKind, want.faceKind);
-    EXPECT_EQ(&widgetFor(want.faceKind), &got);
+TEST(Catalog, FindsWidgetsAndFamiliesByTheirExactNames) {
+  const WidgetInfo& glance = widgetFor(week);
+  EXPECT_EQ(findWidget("korvel.week.glance"), &glance);
+  EXPECT_EQ(findWidget("week"), &glance);  // the face kind's raw value
+  for (const char* unknown : {"glance", "korvel.week.week", "Limits", ""}) {
+    EXPECT_EQ(findWidget(unknown), nullptr) << unknown;
   }
-}
-
-TEST(Catalog, OnlyOfferedFamiliesArePlaceable) {
-  EXPECT_TRUE(widgetFor(WeekFaceKind::week).offers(systemLarge));
-  EXPECT_FALSE(widgetFor(WeekFaceKind::week).offers(systemSmall));
-  EXPECT_FALSE(widgetFor(WeekFaceKind::week).offers(systemMedium));
-  for (const WeekFaceKind k : {WeekFaceKind::rhythm, WeekFaceKind::volume, WeekFaceKind::limits}) {
-    EXPECT_TRUE(widgetFor(k).offers(systemSmall));
-    EXPECT_TRUE(widgetFor(k).offers(systemMedium));
-    EXPECT_FALSE(widgetFor(k).offers(systemLarge));
+  for (const WidgetFamily family : {systemSmall, systemMedium, systemLarge}) {
+    EXPECT_EQ(widgetFamilyFromName(familyName(family)), family);
   }
+  EXPECT_EQ(faceSize(systemLarge), WeekFaceSize::large);  // small and medium: see WidgetContent
 }
 
-TEST(Catalog, FindsWidgetsByKindStringOrFaceKind) {
-  struct Case {
-    const char* query;
-    const char* kind;  // nullptr: not found
-  } cases[] = {
-      {"korvel.week.glance", "korvel.week.glance"},
-      {"week", "korvel.week.glance"},
-      {"limits", "korvel.week.limits"},
-      {"korvel.week.limits", "korvel.week.limits"},
-      {"glance", nullptr},
-      {"korvel.week.week", nullptr},
-      {"Limits", nullptr},
-      {"", nullptr},
-  };
-  for (const Case& c : cases) {
-    const WidgetInfo* w = findWidget(c.query);
-    if (c.kind == nullptr) {
-      EXPECT_EQ(w, nullptr) << c.query;
-    } else {
-      ASSERT_NE(w, nullptr) << c.query;
-      EXPECT_EQ(w->kind, c.kind);
-    }
-  }
-}
-
-TEST(Families, NamesAndFaceSizes) {
-  struct Case {
-    WidgetFamily family;
-    const char* name;
-    WeekFaceSize size;
-  } cases[] = {{systemSmall, "systemSmall", WeekFaceSize::small},
-               {systemMedium, "systemMedium", WeekFaceSize::medium},
-               {systemLarge, "systemLarge", WeekFaceSize::large}};
-  for (const Case& c : cases) {
-    EXPECT_EQ(familyName(c.family), c.name);
-    EXPECT_EQ(widgetFamilyFromName(c.name), c.family);
-    EXPECT_EQ(faceSize(c.family), c.size);
-  }
-  EXPECT_EQ(widgetFamilyFromName("systemExtraLarge"), std::nullopt);
-  EXPECT_EQ(widgetFamilyFromName("small"), std::nullopt);
-}
-
-TEST(DeepLinks, EndInTheFaceKindsRawValue) {
-  const std::pair<WeekFaceKind, const char*> cases[] = {
-      {WeekFaceKind::autonomy, "korvel://week/autonomy"},
-      {WeekFaceKind::outcomes, "korvel://week/outcomes"},
-      {WeekFaceKind::receipt, "korvel://week/receipt"},
-      {WeekFaceKind::rhythm, "korvel://week/rhythm"},
-      {WeekFaceKind::volume, "korvel://week/volume"},
-      {WeekFaceKind::limits, "korvel://week/limits"},
-      {WeekFaceKind::now, "korvel://week/now"},
-      {WeekFaceKind::week, "korvel://week/week"},
-  };
-  for (const auto& [kind, url] : cases) EXPECT_EQ(deepLinkURL(kind), url);
-}
-
-WeekSnapshot spokenSnapshot(bool off) {
-  WeekSnapshot s;
-  s.off = off;
-  s.words.off = "Korvel is off";
-  s.autonomy.spoken = "autonomy spoken";
-  s.outcomes.spoken = "outcomes spoken";
-  s.receipt.spoken = "receipt spoken";
-  s.rhythm.spoken = "rhythm spoken";
-  s.volume.spoken = "volume spoken";
-  s.limits.spoken = "limits spoken";
-  s.now.spoken = "now spoken";
-  return s;
-}
-
-TEST(WidgetLabel, SpeaksTheFacesTextWhenOn) {
-  const WeekEntry entry{.date = 0, .snapshot = spokenSnapshot(false)};
-  const std::pair<WeekFaceKind, const char*> cases[] = {
-      {WeekFaceKind::autonomy, "autonomy spoken"}, {WeekFaceKind::outcomes, "outcomes spoken"},
-      {WeekFaceKind::receipt, "receipt spoken"},   {WeekFaceKind::rhythm, "rhythm spoken"},
-      {WeekFaceKind::volume, "volume spoken"},     {WeekFaceKind::limits, "limits spoken"},
-      {WeekFaceKind::now, "now spoken"},           {WeekFaceKind::week, "autonomy spoken"},
-  };
-  for (const auto& [kind, label] : cases) EXPECT_EQ(widgetLabel(kind, entry), label);
-}
-
-TEST(WidgetLabel, OffSpeaksTheOffWordsExceptLimits) {
-  const WeekEntry entry{.date = 0, .snapshot = spokenSnapshot(true)};
+TEST(WidgetLabel, SpeaksTheFaceOrTheOffWords) {
+  const WeekSnapshot on{.words = {.off = "off words"},
+                        .autonomy = {.spoken = "autonomy"},
+                        .outcomes = {.spoken = "outcomes"},
+                        .receipt = {.spoken = "receipt"},
+                        .rhythm = {.spoken = "rhythm"},
+                        .volume = {.spoken = "volume"},
+                        .limits = {.spoken = "limits"},
+                        .now = {.spoken = "now"}};
+  WeekSnapshot off = on;
+  off.off = true;
   for (const WeekFaceKind kind : allWeekFaceKinds) {
-    EXPECT_EQ(widgetLabel(kind, entry),
-              kind == WeekFaceKind::limits ? "limits spoken" : "Korvel is off")
-        << rawValue(kind);
+    // The week at a glance speaks the autonomy text; only limits keep their face while off.
+    EXPECT_EQ(widgetLabel(kind, {0, on}), kind == week ? "autonomy" : std::string(rawValue(kind)));
+    EXPECT_EQ(widgetLabel(kind, {0, off}), kind == limits ? "limits" : "off words");
   }
 }
 
-TEST(WidgetLabel, NoSnapshotSpeaksKorvel) {
-  const WeekEntry entry{.date = 1.7e9, .snapshot = std::nullopt};
-  for (const WeekFaceKind kind : allWeekFaceKinds) EXPECT_EQ(widgetLabel(kind, entry), "Korvel");
+TEST(Bundle, EachWidgetGetsANewProviderAndShowsItsEntries) {
+  const auto sample = decodeSnapshot(testing::exampleText("week.json"));
+  int made = 0;
+  const auto body = KorvelMacWidgets{}.body([&] {
+    ++made;
+    return WeekProvider([&] { return sample; }, [] { return kGenerated; });
+  });
+  EXPECT_EQ(made, 8);
+  for (const WidgetConfiguration& c : body) {
+    c.provider.getSnapshot([&](WeekEntry e) {
+      EXPECT_EQ(c.content(e).kind, c.faceKind);
+      EXPECT_EQ(c.content(e).entry, (WeekEntry{kGenerated, sample}));
+    });
+  }
 }
 
-TEST(FaceKind, RawValuesRoundTripCaseSensitively) {
-  const char* raws[] = {"autonomy", "outcomes", "receipt", "rhythm",
-                        "volume",   "limits",   "now",     "week"};
-  ASSERT_EQ(allWeekFaceKinds.size(), std::size(raws));
-  for (std::size_t i = 0; i < allWeekFaceKinds.size(); ++i) {
-    EXPECT_EQ(rawValue(allWeekFaceKinds[i]), raws[i]);
-    EXPECT_EQ(weekFaceKindFromRaw(raws[i]), allWeekFaceKinds[i]);
-    EXPECT_EQ(std::hash<WeekFaceKind>{}(allWeekFaceKinds[i]),
-              std::hash<std::string_view>{}(raws[i]));
-  }
-  for (const char* other : {"Week", "glance", "korvel.week.now", "", "now "}) {
-    EXPECT_EQ(weekFaceKindFromRaw(other), std::nullopt) << other;
+TEST(WidgetContent, FamilyDateAndStateChooseWhatIsDrawn) {
+  const auto sample = decodeSnapshot(testing::exampleText("week.json"));
+  // The entry's date is the face's now: four hours on, the snapshot is stale.
+  const WeekEntry fresh{kGenerated, sample}, stale{kGenerated + 4 * 3600, sample}, none{};
+  const struct {
+    const char* name;
+    WeekFaceKind kind;
+    WidgetFamily family;
+    WeekEntry entry;
+    std::vector<std::string> texts;  // the first ones drawn
+  } cases[] = {
+      {"SmallTitle", volume, systemSmall, fresh, {"Code"}},
+      {"MediumTitle", volume, systemMedium, fresh, {"Code changes"}},
+      {"MediumTime", limits, systemMedium, fresh, {"Limits", "Now", " \u00B7 4:42\u202FPM"}},
+      {"StaleOnTheMac", limits, systemMedium, stale, {"Limits", "Korvel closed \u00B7"}},
+      {"NoSnapshot", limits, systemSmall, none, {"Open Korvel and this fills in within minutes."}},
+  };
+  const ui::FakeTextMeasurer measurer;
+  const TimeFormat format(TimeSettings{"en_US", "UTC"});
+  for (const auto& c : cases) {
+    const ui::Size area{c.family == systemSmall ? 138.0 : 332.0, 138};
+    const ui::View content = widgetContent(c.kind, faceSize(c.family), c.entry, format);
+    std::vector<std::string> texts;  // the first ones drawn
+    for (const ui::Op& op : ui::layout(content, area, measurer).ops) {
+      if (op.op == ui::OpKind::text && texts.size() < c.texts.size()) texts.push_back(op.text.text);
+    }
+    EXPECT_EQ(texts, c.texts) << c.name;
   }
 }
 
