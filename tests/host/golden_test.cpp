@@ -147,6 +147,7 @@ TEST_P(Golden, EveryWidgetDrawsAsItsGolden) {
   }
   const bool update = std::getenv("KORVEL_UPDATE_GOLDEN") != nullptr;
   simdjson::dom::parser parser, goldenParser;
+  std::size_t drawnFiles = 0;
   for (const WidgetInfo& info : widgetCatalog()) {
     for (const WidgetFamily family : info.families) {
       for (const Appearance appearance : {Appearance::light, Appearance::dark}) {
@@ -167,6 +168,7 @@ TEST_P(Golden, EveryWidgetDrawsAsItsGolden) {
                                  std::string(familyName(family)) +
                                  (appearance == Appearance::dark ? "-dark" : "") + ".json";
         const fs::path path = kGolden / c.name / file;
+        ++drawnFiles;
         if (update) {
           fs::create_directories(path.parent_path());
           testing::writeFile(path, drawn);
@@ -181,6 +183,9 @@ TEST_P(Golden, EveryWidgetDrawsAsItsGolden) {
       }
     }
   }
+  // A widget that stopped offering a family leaves its golden behind.
+  const auto files = std::distance(fs::directory_iterator(kGolden / c.name), fs::directory_iterator());
+  EXPECT_EQ(static_cast<std::size_t>(files), drawnFiles) << "golden files without a widget in " << c.name;
 }
 
 INSTANTIATE_TEST_SUITE_P(Snapshots, Golden, ::testing::ValuesIn(kCases),
