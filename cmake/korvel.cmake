@@ -49,9 +49,9 @@ function(korvel_test name dir)
   add_executable(${name} ${srcs})
   target_link_libraries(${name} PRIVATE ${ARGN} GTest::gtest GTest::gmock GTest::gtest_main)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
-  # Test files are compiled one by one (their helpers may share names), with GoogleTest parsed
-  # once per target.
-  set_target_properties(${name} PROPERTIES UNITY_BUILD OFF)
+  # Tests compile without optimisation in every build (the code they test is the optimised
+  # library), in batches, with GoogleTest parsed once per target.
+  target_compile_options(${name} PRIVATE -O0)
   target_precompile_headers(${name} PRIVATE <gtest/gtest.h> <string> <vector> <filesystem>)
   target_compile_definitions(${name} PRIVATE
     KORVEL_SOURCE_DIR="${PROJECT_SOURCE_DIR}"

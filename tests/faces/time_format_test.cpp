@@ -14,7 +14,7 @@ namespace {
 
 // 2025-06-12 16:42:07.123 UTC, the sample snapshot's generation time.
 constexpr double kGenerated = 1749746527.123;
-constexpr double kHour = 3600, kMinute = 60, kDay = 86400;
+constexpr double kHour = 3600, kDay = 86400;
 
 const TimeFormat& usUtc() {
   static const TimeFormat format(TimeSettings{"en_US", "UTC"});

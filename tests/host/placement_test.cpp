@@ -1,5 +1,5 @@
 // Placements from the command line and the key file: the forms accepted, the messages for the
-// ones refused, repeats, defaults, and which source wins.
+// ones refused, repeats, defaults, which source wins, and where the key file lives.
 #include <gtest/gtest.h>
 
 #include <map>
@@ -10,83 +10,80 @@
 namespace korvel::host {
 namespace {
 
-using korvel::testing::ScratchDir;
-using korvel::testing::writeFile;
-
-struct ParseCase {
-  const char* text;
-  const char* placed;  // placementText of the result, or the error message
+struct ResolveCase {
+  const char* name;
+  std::vector<std::string> commandLine;  // the --place values
+  const char* file;                      // widgets.ini, or none
+  // The source and the placements, then " | " and each warning; or the exit code and how the
+  // message starts (then only that much is compared). FILE stands for the key file's path.
+  std::string outcome;
 };
 
-class PlacementParseTest : public ::testing::TestWithParam<ParseCase> {};
+class ResolvePlacementsTest : public ::testing::TestWithParam<ResolveCase> {};
 
-TEST_P(PlacementParseTest, AcceptsKindOrFaceWithHostOrShortFamily) {
-  const auto result = parsePlacement(GetParam().text);
-  const std::string got = std::holds_alternative<Placement>(result)
-                              ? placementText(std::get<Placement>(result))
-                              : std::get<PlacementError>(result).message;
-  EXPECT_EQ(got, GetParam().placed);
+TEST_P(ResolvePlacementsTest, TakesTheCommandLineElseTheFileElseTheDefaults) {
+  const ResolveCase& c = GetParam();
+  korvel::testing::ScratchDir dir;
+  const std::string file = dir / "widgets.ini";
+  if (c.file) korvel::testing::writeFile(file, c.file);
+  const auto resolved = resolvePlacements(c.commandLine, file);
+  std::string got;
+  if (const auto* error = std::get_if<ResolveError>(&resolved)) {
+    got = "exit " + std::to_string(error->exitCode) + ": " + error->message;
+  } else {
+    const auto& r = std::get<ResolvedPlacements>(resolved);
+    got = r.source == PlacementSource::commandLine ? "line:"
+          : r.source == PlacementSource::configFile ? "file:" : "defaults:";
+    for (const Placement& p : r.placements) got += " " + placementText(p);
+    for (const std::string& w : r.warnings) got += " | " + w;
+  }
+  std::size_t at;
+  while ((at = got.find(file)) != std::string::npos) got.replace(at, file.size(), "FILE");
+  if (c.outcome.starts_with("exit ")) got = got.substr(0, c.outcome.size());
+  EXPECT_EQ(got, c.outcome);
 }
+
+const std::string kDefaults =
+    "defaults: korvel.week.autonomy:systemSmall korvel.week.outcomes:systemSmall "
+    "korvel.week.receipt:systemSmall korvel.week.rhythm:systemSmall korvel.week.volume:systemSmall "
+    "korvel.week.limits:systemSmall korvel.week.now:systemSmall korvel.week.glance:systemLarge";
 
 INSTANTIATE_TEST_SUITE_P(
-    Forms, PlacementParseTest,
+    Cases, ResolvePlacementsTest,
     ::testing::Values(
-        ParseCase{"korvel.week.limits:systemMedium", "korvel.week.limits:systemMedium"},
-        ParseCase{"limits:medium", "korvel.week.limits:systemMedium"},
-        ParseCase{" now:small ", "korvel.week.now:systemSmall"},
-        ParseCase{"week:large", "korvel.week.glance:systemLarge"},
-        ParseCase{"korvel.week.glance:systemLarge", "korvel.week.glance:systemLarge"},
-        ParseCase{"rhythm:systemLarge",
-                  "korvel.week.rhythm does not offer systemLarge; it offers systemSmall, "
-                  "systemMedium"},
-        ParseCase{"week:small",
-                  "korvel.week.glance does not offer systemSmall; it offers systemLarge"},
-        ParseCase{"now:huge",
-                  "no family \"huge\"; korvel.week.now offers systemSmall, systemMedium, "
-                  "systemLarge"},
-        ParseCase{"korvel.week.clock:systemSmall",
-                  "no widget \"korvel.week.clock\"; the widgets are korvel.week.autonomy, "
-                  "korvel.week.outcomes, korvel.week.receipt, korvel.week.rhythm, "
-                  "korvel.week.volume, korvel.week.limits, korvel.week.now, korvel.week.glance "
-                  "(or their face kinds)"},
-        ParseCase{"limits", "placement \"limits\" is not KIND:FAMILY (for example "
-                            "korvel.week.limits:systemMedium)"},
-        ParseCase{"limits:", "placement \"limits:\" is not KIND:FAMILY (for example "
-                             "korvel.week.limits:systemMedium)"},
-        ParseCase{":small", "placement \":small\" is not KIND:FAMILY (for example "
-                            "korvel.week.limits:systemMedium)"}));
-
-std::vector<std::string> texts(const std::vector<Placement>& placements) {
-  std::vector<std::string> out;
-  for (const Placement& p : placements) out.push_back(placementText(p));
-  return out;
-}
-
-TEST(PlacementsTest, APlacementGivenTwiceCountsOnceWhereItFirstCame) {
-  const auto result = parsePlacements(
-      {"now:small", "limits:medium", "korvel.week.now:systemSmall", "now:medium", "limits:systemMedium"});
-  ASSERT_TRUE(std::holds_alternative<std::vector<Placement>>(result));
-  EXPECT_EQ(texts(std::get<std::vector<Placement>>(result)),
-            (std::vector<std::string>{"korvel.week.now:systemSmall",
-                                      "korvel.week.limits:systemMedium",
-                                      "korvel.week.now:systemMedium"}));
-}
-
-TEST(PlacementsTest, TheFirstBadPlacementRefusesAll) {
-  const auto result = parsePlacements({"now:small", "volume:large", "nothing:small"});
-  ASSERT_TRUE(std::holds_alternative<PlacementError>(result));
-  EXPECT_EQ(std::get<PlacementError>(result).message,
-            "korvel.week.volume does not offer systemLarge; it offers systemSmall, systemMedium");
-}
-
-TEST(PlacementsTest, DefaultsAreEveryWidgetInItsFirstFamilyInBundleOrder) {
-  EXPECT_EQ(texts(defaultPlacements()),
-            (std::vector<std::string>{
-                "korvel.week.autonomy:systemSmall", "korvel.week.outcomes:systemSmall",
-                "korvel.week.receipt:systemSmall", "korvel.week.rhythm:systemSmall",
-                "korvel.week.volume:systemSmall", "korvel.week.limits:systemSmall",
-                "korvel.week.now:systemSmall", "korvel.week.glance:systemLarge"}));
-}
+        // The kind string or the face kind, the host family or its short name. A command line
+        // that places does not read the file, broken or not.
+        ResolveCase{"forms", {"korvel.week.limits:systemMedium", " now:small ", "week:large"},
+                    "not a key file\n", "line: korvel.week.limits:systemMedium "
+                    "korvel.week.now:systemSmall korvel.week.glance:systemLarge"},
+        ResolveCase{"repeatsCountOnceWhereFirstGiven",
+                    {"now:small", "limits:medium", "korvel.week.now:systemSmall", "now:medium",
+                     "limits:systemMedium"}, "[placements]\nplace=rhythm:small\n",
+                    "line: korvel.week.now:systemSmall korvel.week.limits:systemMedium "
+                    "korvel.week.now:systemMedium"},
+        // The first bad placement refuses all, naming what the widget offers.
+        ResolveCase{"familyNotOffered", {"now:small", "rhythm:large", "nothing:small"}, "garbage",
+                    "exit 2: --place: korvel.week.rhythm does not offer systemLarge; it offers "
+                    "systemSmall, systemMedium"},
+        ResolveCase{"unknownFamily", {"now:huge"}, nullptr, "exit 2: --place: no family \"huge\"; "
+                    "korvel.week.now offers systemSmall, systemMedium, systemLarge"},
+        ResolveCase{"unknownWidget", {"korvel.week.clock:small"}, nullptr,
+                    "exit 2: --place: no widget \"korvel.week.clock\"; the widgets are "},
+        ResolveCase{"noColon", {"limits"}, nullptr, "exit 2: --place: placement \"limits\" is not"},
+        ResolveCase{"noFamily", {"limits:"}, nullptr, "exit 2: --place: placement \"limits:\" is"},
+        ResolveCase{"noKind", {":small"}, nullptr, "exit 2: --place: placement \":small\" is not"},
+        ResolveCase{"fromTheFile", {}, "# mine\n[placements]\nplace=limits:medium; now:small ; ;\n",
+                    "file: korvel.week.limits:systemMedium korvel.week.now:systemSmall"},
+        ResolveCase{"unknownGroupsAndKeysAreTold", {},
+                    "[placements]\nplace=rhythm:small\nplaces=now:small\n[colours]\ndark=true\n",
+                    "file: korvel.week.rhythm:systemSmall | FILE: ignoring the unknown group "
+                    "[colours] | FILE: ignoring the unknown key places in [placements]"},
+        ResolveCase{"badFilePlacement", {}, "[placements]\nplace=now:small;week:small\n",
+                    "exit 1: FILE: korvel.week.glance does not offer systemSmall"},
+        ResolveCase{"notAKeyFile", {}, "place=now:small\n", "exit 1: FILE: "},
+        ResolveCase{"noFile", {}, nullptr, kDefaults},
+        ResolveCase{"emptyList", {}, "[placements]\nplace=\n", kDefaults}),
+    [](const auto& p) { return std::string(p.param.name); });
 
 struct PathCase {
   const char* name;
@@ -105,127 +102,18 @@ TEST_P(ConfigPathTest, FollowsTheBaseDirectoryRules) {
   EXPECT_EQ(configFilePath(lookup).string(), GetParam().path);
 }
 
+const char* const kUnderHome = "/h/.config/korvel-widgets/widgets.ini";
+
 INSTANTIATE_TEST_SUITE_P(
     Env, ConfigPathTest,
     ::testing::Values(
-        PathCase{"xdg", {{"XDG_CONFIG_HOME", "/cfg"}, {"HOME", "/home/u"}},
+        PathCase{"xdg", {{"XDG_CONFIG_HOME", "/cfg"}, {"HOME", "/h"}}, 
                  "/cfg/korvel-widgets/widgets.ini"},
-        PathCase{"home", {{"HOME", "/home/u"}}, "/home/u/.config/korvel-widgets/widgets.ini"},
-        PathCase{"emptyXdg", {{"XDG_CONFIG_HOME", ""}, {"HOME", "/home/u"}},
-                 "/home/u/.config/korvel-widgets/widgets.ini"},
-        PathCase{"relativeXdg", {{"XDG_CONFIG_HOME", "cfg"}, {"HOME", "/home/u"}},
-                 "/home/u/.config/korvel-widgets/widgets.ini"},
+        PathCase{"home", {{"HOME", "/h"}}, kUnderHome},
+        PathCase{"emptyXdg", {{"XDG_CONFIG_HOME", ""}, {"HOME", "/h"}}, kUnderHome},
+        PathCase{"relativeXdg", {{"XDG_CONFIG_HOME", "cfg"}, {"HOME", "/h"}}, kUnderHome},
         PathCase{"nothing", {}, ""}),
     [](const auto& p) { return std::string(p.param.name); });
-
-TEST(ConfigFileTest, ListsThePlacementsOfThePlaceKey) {
-  ScratchDir dir;
-  writeFile(dir / "widgets.ini",
-            "# my desktop\n[placements]\nplace=korvel.week.limits:systemMedium; now:small ;\n");
-  const ConfigPlacements config = readConfigPlacements(dir / "widgets.ini");
-  EXPECT_TRUE(config.found);
-  EXPECT_EQ(config.error, "");
-  EXPECT_TRUE(config.warnings.empty());
-  EXPECT_EQ(config.places,
-            (std::vector<std::string>{"korvel.week.limits:systemMedium", "now:small"}));
-}
-
-TEST(ConfigFileTest, AMissingFileListsNothingAndIsNoError) {
-  ScratchDir dir;
-  const ConfigPlacements config = readConfigPlacements(dir / "none.ini");
-  EXPECT_FALSE(config.found);
-  EXPECT_EQ(config.error, "");
-  EXPECT_TRUE(config.places.empty());
-}
-
-TEST(ConfigFileTest, UnknownGroupsAndKeysAreToldNotSilentlyIgnored) {
-  ScratchDir dir;
-  writeFile(dir / "widgets.ini", "[placements]\nplaces=now:small\n[colours]\ndark=true\n");
-  const ConfigPlacements config = readConfigPlacements(dir / "widgets.ini");
-  EXPECT_TRUE(config.places.empty());
-  const std::string file = (dir / "widgets.ini").string();
-  EXPECT_EQ(config.warnings,
-            (std::vector<std::string>{file + ": ignoring the unknown group [colours]",
-                                      file + ": ignoring the unknown key places in [placements]"}));
-}
-
-TEST(ConfigFileTest, AFileThatIsNoKeyFileIsAnError) {
-  ScratchDir dir;
-  writeFile(dir / "widgets.ini", "place=now:small\n");  // a key outside any group
-  const ConfigPlacements config = readConfigPlacements(dir / "widgets.ini");
-  EXPECT_EQ(config.error.rfind((dir / "widgets.ini").string() + ": ", 0), 0u) << config.error;
-}
-
-TEST(ResolvePlacementsTest, TheCommandLineReplacesTheFile) {
-  ScratchDir dir;
-  writeFile(dir / "widgets.ini", "[placements]\nplace=rhythm:small;volume:small\n");
-  const auto fromFile = resolvePlacements({}, dir / "widgets.ini");
-  ASSERT_TRUE(std::holds_alternative<ResolvedPlacements>(fromFile));
-  EXPECT_EQ(std::get<ResolvedPlacements>(fromFile).source, PlacementSource::configFile);
-  EXPECT_EQ(texts(std::get<ResolvedPlacements>(fromFile).placements),
-            (std::vector<std::string>{"korvel.week.rhythm:systemSmall",
-                                      "korvel.week.volume:systemSmall"}));
-
-  const auto fromLine = resolvePlacements({"now:large"}, dir / "widgets.ini");
-  ASSERT_TRUE(std::holds_alternative<ResolvedPlacements>(fromLine));
-  EXPECT_EQ(std::get<ResolvedPlacements>(fromLine).source, PlacementSource::commandLine);
-  EXPECT_EQ(texts(std::get<ResolvedPlacements>(fromLine).placements),
-            (std::vector<std::string>{"korvel.week.now:systemLarge"}));
-}
-
-TEST(ResolvePlacementsTest, NoneAnywhereGivesTheDefaults) {
-  ScratchDir dir;
-  writeFile(dir / "widgets.ini", "[placements]\nplace=\n");
-  const auto resolved = resolvePlacements({}, dir / "widgets.ini");
-  ASSERT_TRUE(std::holds_alternative<ResolvedPlacements>(resolved));
-  EXPECT_EQ(std::get<ResolvedPlacements>(resolved).source, PlacementSource::defaults);
-  EXPECT_EQ(std::get<ResolvedPlacements>(resolved).placements, defaultPlacements());
-}
-
-struct ResolveErrorCase {
-  const char* name;
-  std::vector<std::string> commandLine;
-  const char* file;  // contents of widgets.ini
-  int exitCode;
-  const char* message;  // after the file name for file errors
-};
-
-class ResolveErrorTest : public ::testing::TestWithParam<ResolveErrorCase> {};
-
-TEST_P(ResolveErrorTest, BadCommandLinesAreUsageErrorsBadFilesAreRefusedInput) {
-  const ResolveErrorCase& c = GetParam();
-  ScratchDir dir;
-  writeFile(dir / "widgets.ini", c.file);
-  const auto resolved = resolvePlacements(c.commandLine, dir / "widgets.ini");
-  ASSERT_TRUE(std::holds_alternative<ResolveError>(resolved));
-  const ResolveError& error = std::get<ResolveError>(resolved);
-  EXPECT_EQ(error.exitCode, c.exitCode);
-  const std::string prefix = c.exitCode == 1 ? (dir / "widgets.ini").string() + ": " : "";
-  EXPECT_EQ(error.message, prefix + c.message);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, ResolveErrorTest,
-    ::testing::Values(
-        ResolveErrorCase{"badPlace", {"rhythm:large"}, "[placements]\nplace=now:small\n", 2,
-                         "--place: korvel.week.rhythm does not offer systemLarge; it offers "
-                         "systemSmall, systemMedium"},
-        // A command line that replaces a broken file does not read it.
-        ResolveErrorCase{"fileBadButReplaced", {"now:nope"}, "garbage\n", 2,
-                         "--place: no family \"nope\"; korvel.week.now offers systemSmall, "
-                         "systemMedium, systemLarge"},
-        ResolveErrorCase{"badFilePlacement", {}, "[placements]\nplace=now:small;week:small\n", 1,
-                         "korvel.week.glance does not offer systemSmall; it offers systemLarge"}),
-    [](const auto& p) { return std::string(p.param.name); });
-
-TEST(ResolvePlacementsTest, ABrokenFileIsNotReadWhenTheCommandLinePlaces) {
-  ScratchDir dir;
-  writeFile(dir / "widgets.ini", "not a key file\n");
-  EXPECT_TRUE(std::holds_alternative<ResolvedPlacements>(resolvePlacements({"now:small"}, dir / "widgets.ini")));
-  const auto resolved = resolvePlacements({}, dir / "widgets.ini");
-  ASSERT_TRUE(std::holds_alternative<ResolveError>(resolved));
-  EXPECT_EQ(std::get<ResolveError>(resolved).exitCode, 1);
-}
 
 }  // namespace
 }  // namespace korvel::host
