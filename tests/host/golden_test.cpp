@@ -115,8 +115,7 @@ std::optional<std::string> firstDifference(const element& a, const element& b, c
     }
     for (std::size_t i = 0; i < x.size(); ++i) {
       if (auto d = firstDifference(x.at(i).value_unsafe(), y.at(i).value_unsafe(), path + "[" + std::to_string(i) + "]")) {
-        // An op that differs is shown whole, so the reader sees which text or shape it is.
-        return path == "ops" ? *d + "\n  op was " + shown(x.at(i).value_unsafe()) : *d;
+        return path == "ops" ? *d + "\n  op was " + shown(x.at(i).value_unsafe()) : *d;  // the whole op
       }
     }
     return std::nullopt;
@@ -188,12 +187,11 @@ TEST_P(Golden, EveryWidgetDrawsAsItsGolden) {
   EXPECT_EQ(static_cast<std::size_t>(files), drawnFiles) << "golden files without a widget in " << c.name;
 }
 
-INSTANTIATE_TEST_SUITE_P(Snapshots, Golden, ::testing::ValuesIn(kCases),
-                         [](const auto& param) {
-                           std::string n = param.param.name;
-                           std::erase(n, '-');
-                           return n;
-                         });
+INSTANTIATE_TEST_SUITE_P(Snapshots, Golden, ::testing::ValuesIn(kCases), [](const auto& param) {
+  std::string n = param.param.name;
+  std::erase(n, '-');
+  return n;
+});
 
 }  // namespace
 }  // namespace korvel::host
