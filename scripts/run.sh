@@ -67,13 +67,13 @@ case "${1:-}" in
   test)
     install_missing
     export LSAN_OPTIONS="suppressions=$root/tests/lsan.supp:print_suppressions=0"
-    stage "release build" 10 build default
-    stage "release tests" 3 run_tests default
-    stage "sanitizer build" 14 build asan
-    stage "sanitizer tests" 5 run_tests asan
+    stage "release build" 5 build default
+    stage "release tests" 2 run_tests default
+    stage "sanitizer build" 6 build asan
+    stage "sanitizer tests" 3 run_tests asan
     # The fuzz targets come from the sanitizer build.
     stage "fuzz smoke (decoder, drawing road; 30 s each)" 2 scripts/fuzz.sh 30
-    stage "thread sanitizer (snapshot and provider)" 2 scripts/tsan.sh
+    stage "thread sanitizer (snapshot and provider)" 1 scripts/tsan.sh
     ;;
   *)
     echo "usage: scripts/run.sh sample|test" >&2
