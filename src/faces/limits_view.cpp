@@ -10,12 +10,6 @@
 
 namespace korvel {
 
-namespace {
-// Engines side by side on the larger faces: four columns leave each about 70 points, the least a
-// meter's caption and bar need; more would push the face past the widget's width.
-constexpr std::size_t kMaxLimitsColumns = 4;
-}  // namespace
-
 std::vector<WeekMeter> smallLimitsSelection(const std::vector<WeekMeter>& meters) {
   std::vector<WeekMeter> picked;
   std::copy_if(meters.begin(), meters.end(), std::back_inserter(picked),
@@ -54,9 +48,9 @@ ui::View limitsView(const WeekSnapshot& s, WeekFaceSize size, const FaceHeader& 
   }
   const auto columns = limitsColumns(limits.meters);
   return faceLayout(h, {
-      ui::hstack(ui::VAlign::top, 14, ui::forEach(std::min(columns.size(), kMaxLimitsColumns), [&](std::size_t c) {
+      ui::hstack(ui::VAlign::top, 14, ui::forEach(visibleCount(columns.size(), 14), [&](std::size_t c) {
                    const auto& column = columns[c];
-                   return ui::vstack(ui::HAlign::center, 8, ui::forEach(std::min(column.size(), kMaxListRows), [&](std::size_t i) -> ui::View {
+                   return ui::vstack(ui::HAlign::center, 8, ui::forEach(visibleCount(column.size(), 11 + 8), [&](std::size_t i) -> ui::View {
                                        return Meter{column[i], false};
                                      }));
                  }))

@@ -11,7 +11,7 @@ namespace korvel {
 namespace {
 
 ui::View legend(const std::vector<WeekLegend>& entries) {
-  return ui::vstack(ui::HAlign::leading, 3, ui::forEach(std::min(entries.size(), kMaxListRows), [&](std::size_t i) {
+  return ui::vstack(ui::HAlign::leading, 3, ui::forEach(visibleCount(entries.size(), 11 + 3), [&](std::size_t i) {
                       return ui::hstack(ui::VAlign::center, 5,
                                         {
                                             ui::roundedRectangle(2).fill(outcomeKeyColor(entries[i].key)).frame(7, 7),

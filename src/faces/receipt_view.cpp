@@ -26,7 +26,7 @@ ui::View receiptLine(const WeekKV& kv, ui::Paint labelColor, Weight weight) {
 }
 
 ui::View receiptBlock(const ReceiptFace& receipt) {
-  std::vector<ui::View> lines = ui::forEach(std::min(receipt.rows.size(), kMaxListRows), [&](std::size_t i) {
+  std::vector<ui::View> lines = ui::forEach(visibleCount(receipt.rows.size(), 11 + 3), [&](std::size_t i) {
     return receiptLine(receipt.rows[i], inkSoft, Weight::regular);
   });
   lines.push_back(ui::View(DashedRule{}).padding(ui::Edges::vertical(), 3));
@@ -50,7 +50,7 @@ ui::View receiptDayBars(const WeekSnapshot& s) {
   const auto perDay = s.receipt.perDay;  // copied: the bars are built at layout time
   const std::int64_t today = s.today;
   return chart::dayColumns(
-      s.days, today, {.labelSpacing = 3, .showLabels = true, .labelMarksToday = false},
+      s.days, today, {.labelSpacing = 3, .showLabels = true, .labelMarksToday = false, .labelLines = std::nullopt},
       [perDay, today, scale](std::size_t i, double width, double height) {
         ui::View bar = ui::capsule().fill(hairline).frame(width, 2);
         if (i < perDay.size() && perDay[i] && *perDay[i] > 0) {

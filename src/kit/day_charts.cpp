@@ -61,7 +61,7 @@ ui::View dayColumns(const std::vector<std::string>& days, std::int64_t today, Da
                                              .font(9.5, marked ? ui::Weight::semibold
                                                                : ui::Weight::regular)
                                              .foreground(marked ? ink : inkFaint)
-                                             .lineLimit(1));
+                                             .lineLimit(style.labelLines));
                       }
                       return ui::vstack(ui::HAlign::center, style.labelSpacing, std::move(column));
                     }));

@@ -78,6 +78,7 @@ struct DayColumnStyle {
   double labelSpacing = 4;
   bool showLabels = true;
   bool labelMarksToday = true;
+  std::optional<int> labelLines = 1;  // nullopt: as many lines as the label needs
 };
 ui::View dayColumns(const std::vector<std::string>& days, std::int64_t today, DayColumnStyle style,
                     const std::function<ui::View(std::size_t day, double width, double height)>& bar);

@@ -74,14 +74,16 @@ ui::View RunRow::body() const {
   return ui::hstack(VAlign::center, 7,
                     {
                         ui::circle().fill(run.waiting ? orange : lime).frame(7, 7),
-                        ui::text(run.name).lineLimit(1),
+                        ui::text(run.name).lineLimit(1).layoutPriority(1),
                         ui::spacer(4),
                         ui::text(run.time)
                             .font(11)
                             .foreground(inkFaint)
                             .monospacedDigit()
                             .lineLimit(1)
-                            .frame(ui::FlexFrame{.maxWidth = 70, .alignment = ui::trailing}),
+                            .frame(ui::FlexFrame{.maxWidth = 70, .alignment = ui::trailing})
+                            .fixedSize(true, false)
+                            .layoutPriority(1),
                     })
       .font(12);
 }

@@ -19,7 +19,9 @@ ui::Paint severityColor(const std::string& severity);
 // never leaving the track.
 double tickOffset(double width, std::int64_t elapsed);
 
-// One agent run: status dot, name, time at the trailing edge.
+// One agent run: status dot, name, time at the trailing edge. The time keeps its own width (cut
+// only past 70 points) and the name takes all the rest up to the 4-point gap: both come before
+// the spacer, which would otherwise split the row with the name evenly.
 struct RunRow {
   WeekRun run;
   ui::View body() const;

@@ -1,6 +1,7 @@
 #include "kit/text_primitives.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "kit/palette.h"
 
@@ -10,6 +11,10 @@ using ui::Design;
 using ui::HAlign;
 using ui::VAlign;
 using ui::Weight;
+
+std::size_t visibleCount(std::size_t count, double pitch) {
+  return std::min(count, static_cast<std::size_t>(std::ceil(kLongestWidgetSide / pitch)));
+}
 
 ui::View Hero::body() const {
   std::vector<ui::View> parts{
@@ -46,7 +51,7 @@ ui::View Tile::body() const {
 }
 
 ui::View Facts::body() const {
-  return ui::vstack(HAlign::center, 4, ui::forEach(std::min(facts.size(), kMaxListRows), [this](std::size_t i) {
+  return ui::vstack(HAlign::center, 4, ui::forEach(visibleCount(facts.size(), 11.5 + 4), [this](std::size_t i) {
                       const WeekKV& fact = facts[i];
                       return ui::hstack(VAlign::center, std::nullopt,
                                         {

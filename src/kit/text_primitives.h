@@ -10,10 +10,14 @@
 
 namespace korvel {
 
-// The most rows of one list a face draws. The tallest widget has 350 points of content, room for
-// about 20 of the shortest rows (an 11-point line and 3 points of spacing); rows beyond would
-// only be laid out to be clipped, and a file may hold thousands.
-inline constexpr std::size_t kMaxListRows = 24;
+// The longest side of any widget (a large one is 364 x 382 points).
+inline constexpr double kLongestWidgetSide = 382;
+
+// How many of `count` elements are laid out when each starts at least `pitch` after the one
+// before (the spacing, plus for a row of text its font size: a line, even an empty one, is taller
+// than its font size). From ceil(382 / pitch) on every element lies wholly outside the widget
+// and would only be clipped; every one that can show is drawn, and a file may hold thousands.
+std::size_t visibleCount(std::size_t count, double pitch);
 
 // The big figure of a face with its unit; both shrink together on one line.
 struct Hero {

@@ -42,9 +42,13 @@ double withChild(const AxisBounds& b, std::optional<double> cp, double s) {
 }
 
 // At placement the child gets the frame's size, unless the frame itself was asked for its
-// ideal on that axis, has no ideal of its own and landed strictly inside its bounds.
+// ideal on that axis, has no ideal of its own and landed strictly inside its bounds. A frame
+// that grew past what it offered because its child overflowed offers the same again: the
+// child keeps the layout it was measured with, and only the overflowing part sticks out.
 std::optional<double> placementProposal(const AxisBounds& b, std::optional<double> p, double size) {
   if (!b.id && !p && b.mn.value_or(-kInfinity) < size && size < b.mx.value_or(kInfinity)) return std::nullopt;
+  const std::optional<double> offered = childProposal(b, p);
+  if (offered && size > *offered) return offered;
   return size;
 }
 

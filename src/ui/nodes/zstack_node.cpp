@@ -22,11 +22,17 @@ double topPriority(const ZStackNode& n) {
   return topPrio;
 }
 
-// Children proposed the final size, aligned on the top-priority children's guides.
-ZPlan arrange(const ZStackNode& n, LayoutContext& ctx, EnvId env, Size size) {
+// Children proposed the final size, aligned on the top-priority children's guides. Where a
+// child overflowed what the stack was offered, the others are still offered no more than that.
+Proposal finalProposal(const Proposal& p, Size size) {
+  return {p.width ? std::min(*p.width, size.width) : size.width,
+          p.height ? std::min(*p.height, size.height) : size.height};
+}
+
+ZPlan arrange(const ZStackNode& n, LayoutContext& ctx, EnvId env, const Proposal& p, Size size) {
   ZPlan out;
   const double topPrio = topPriority(n);
-  const Proposal fp{size.width, size.height};
+  const Proposal fp = finalProposal(p, size);
   double ax = -kInfinity, ay = -kInfinity;
   for (const auto& c : n.children) {
     out.dims.push_back(ctx.measure(*c, env, fp));
@@ -61,15 +67,15 @@ Measured ZStackNode::measure(LayoutContext& ctx, EnvId env, const Proposal& p) c
     size.width = std::max(size.width, m.size.width);
     size.height = std::max(size.height, m.size.height);
   }
-  return arrange(*this, ctx, inner, size).self;
+  return arrange(*this, ctx, inner, p, size).self;
 }
 
 void ZStackNode::place(LayoutContext& ctx, EnvId env, const Proposal& p, Point origin) const {
   if (children.empty()) return;
   const Measured self = ctx.measure(*this, env, p);
   const EnvId inner = outsideStack(ctx, env);
-  const ZPlan pl = arrange(*this, ctx, inner, self.size);
-  const Proposal fp{self.size.width, self.size.height};
+  const ZPlan pl = arrange(*this, ctx, inner, p, self.size);
+  const Proposal fp = finalProposal(p, self.size);
   for (std::size_t i = 0; i < children.size(); ++i)
     ctx.place(*children[i], inner, fp, Point{origin.x + pl.origins[i].x, origin.y + pl.origins[i].y});
 }
