@@ -45,9 +45,7 @@ const GoldenCase kCases[] = {
     {"one-item", "tests/data/golden/one-item.json", 1},
     {"long-texts", "tests/data/golden/long-texts.json", 1},
     {"edges", "tests/data/golden/edges.json", 1},
-    // Nobody working with six runs, three weekly limits, two outcome lines, days under one dollar.
     {"quiet", "tests/data/golden/quiet.json", 1},
-    // Nine legend entries, five engines, forty receipt rows and facts, thirty-six runs, long day names.
     {"crowded", "tests/data/golden/crowded.json", 1},
     // Every text is markup and a path: drawn as its characters, links from the widget alone.
     {"markup", "tests/data/golden/markup.json", 1},
