@@ -1,13 +1,18 @@
 #include "faces/time_format.h"
 
 #include <array>
+#include <cctype>
 #include <cmath>
+#include <filesystem>
+#include <string_view>
+#include <system_error>
 #include <utility>
 
 #include <unicode/calendar.h>
 #include <unicode/dtptngen.h>
 #include <unicode/locid.h>
 #include <unicode/reldatefmt.h>
+#include <unicode/simpletz.h>
 #include <unicode/smpdtfmt.h>
 #include <unicode/timezone.h>
 #include <unicode/udisplaycontext.h>
@@ -38,6 +43,108 @@ bool isPosixDefault(const std::string& name) {
   return name == "C" || name == "POSIX" || name.rfind("C.", 0) == 0;
 }
 
+// A zone written as a POSIX rule, "CET-1CEST,M3.5.0,M10.5.0/3": standard name and offset (hours
+// west of Greenwich), then optionally the daylight name, its offset (one hour less by default)
+// and when it starts and ends (by default as in the United States). Read by hand because ICU
+// takes only zone names.
+class PosixZoneReader {
+ public:
+  explicit PosixZoneReader(std::string_view s) : s_(s) {}
+
+  std::unique_ptr<icu::TimeZone> read() {
+    const icu::UnicodeString id = icu::UnicodeString::fromUTF8(std::string(s_));
+    int32_t standard = 0;
+    if (!name() || !offset(standard)) return nullptr;
+    if (done()) return std::make_unique<icu::SimpleTimeZone>(-standard, id);
+    int32_t daylight = standard - 3600 * 1000;
+    if (!name() || (!done() && peek() != ',' && !offset(daylight))) return nullptr;
+    Rule start{2, 2, 0, 2 * 3600 * 1000}, end{10, 1, 0, 2 * 3600 * 1000};
+    if (!done() && !(take(',') && rule(start) && take(',') && rule(end) && done())) return nullptr;
+    UErrorCode status = U_ZERO_ERROR;
+    auto zone = std::make_unique<icu::SimpleTimeZone>(
+        -standard, id, start.month, start.week, start.day, start.time, end.month, end.week, end.day,
+        end.time, standard - daylight, status);
+    return U_SUCCESS(status) ? std::move(zone) : nullptr;
+  }
+
+ private:
+  struct Rule {  // as ICU counts: month from 0, week 1 to 4 or -1 (last), day 1 (Sunday) to 7
+    int8_t month, week, day;
+    int32_t time;  // milliseconds after midnight, wall time
+  };
+
+  bool done() const { return i_ == s_.size(); }
+  char peek() const { return done() ? '\0' : s_[i_]; }
+  bool take(char c) { return peek() == c && (++i_, true); }
+  bool digits(int& out, int most) {
+    const std::size_t from = i_;
+    out = 0;
+    while (!done() && std::isdigit(static_cast<unsigned char>(peek())) && i_ - from < 3) out = out * 10 + (s_[i_++] - '0');
+    return i_ > from && out <= most;
+  }
+  bool name() {
+    const std::size_t from = i_;
+    if (take('<')) {
+      while (!done() && peek() != '>') ++i_;
+      return take('>') && i_ - from >= 5;
+    }
+    while (!done() && std::isalpha(static_cast<unsigned char>(peek()))) ++i_;
+    return i_ - from >= 3;
+  }
+  bool time(int32_t& ms, int mostHours) {  // [+-]hh[:mm[:ss]]
+    const int sign = take('-') ? -1 : (take('+'), 1);
+    int h = 0, m = 0, sec = 0;
+    if (!digits(h, mostHours)) return false;
+    if (take(':') && (!digits(m, 59) || (take(':') && !digits(sec, 59)))) return false;
+    ms = sign * ((h * 60 + m) * 60 + sec) * 1000;
+    return true;
+  }
+  bool offset(int32_t& ms) { return time(ms, 24); }
+  bool rule(Rule& r) {
+    int month = 0, week = 0, day = 0;
+    if (!take('M') || !digits(month, 12) || month < 1 || !take('.') || !digits(week, 5) || week < 1 ||
+        !take('.') || !digits(day, 6)) {
+      return false;  // the day-of-year forms (Jn and n) are too rare to be worth their code
+    }
+    r = {static_cast<int8_t>(month - 1), static_cast<int8_t>(week == 5 ? -1 : week), static_cast<int8_t>(day + 1),
+         2 * 3600 * 1000};
+    return !take('/') || time(r.time, 167);
+  }
+
+  std::string_view s_;
+  std::size_t i_ = 0;
+};
+
+bool icuKnowsZone(const std::string& id) {
+  UErrorCode status = U_ZERO_ERROR;
+  icu::UnicodeString canonical;
+  UBool isSystemId = false;
+  icu::TimeZone::getCanonicalID(icu::UnicodeString::fromUTF8(id), canonical, isSystemId, status);
+  return U_SUCCESS(status) && !canonical.isEmpty() && canonical != icu::UnicodeString(u"Etc/Unknown");
+}
+
+std::unique_ptr<icu::TimeZone> makeZone(const std::string& id) {
+  if (!icuKnowsZone(id)) {
+    if (auto posix = PosixZoneReader(id).read()) return posix;
+  }
+  return std::unique_ptr<icu::TimeZone>(icu::TimeZone::createTimeZone(icu::UnicodeString::fromUTF8(id)));
+}
+
+// The zone name in a path into a zone database: ".../zoneinfo/Europe/Berlin" -> "Europe/Berlin".
+std::string zoneNameOfPath(const std::string& path) {
+  const std::size_t at = path.rfind("zoneinfo/");
+  return at == std::string::npos ? std::string() : path.substr(at + 9);
+}
+
+// Script modifiers of POSIX locale names ("sr_RS.UTF-8@latin") as ICU script codes; other
+// modifiers ("@euro") change nothing ICU formats.
+const char* scriptOfModifier(std::string_view modifier) {
+  if (modifier == "latin") return "Latn";
+  if (modifier == "cyrillic") return "Cyrl";
+  if (modifier == "devanagari") return "Deva";
+  return nullptr;
+}
+
 }  // namespace
 
 struct TimeFormat::Impl {
@@ -49,11 +156,9 @@ struct TimeFormat::Impl {
 
   explicit Impl(TimeSettings s) : settings(std::move(s)) {
     const icu::Locale locale(settings.locale.c_str());
-    const icu::UnicodeString zoneId = icu::UnicodeString::fromUTF8(settings.timeZone);
 
     UErrorCode status = U_ZERO_ERROR;
-    calendar.reset(icu::Calendar::createInstance(icu::TimeZone::createTimeZone(zoneId), locale,
-                                                 status));
+    calendar.reset(icu::Calendar::createInstance(makeZone(settings.timeZone).release(), locale, status));
     if (U_FAILURE(status)) calendar.reset();
 
     status = U_ZERO_ERROR;
@@ -66,7 +171,7 @@ struct TimeFormat::Impl {
       if (U_SUCCESS(status)) {
         auto format = std::make_unique<icu::SimpleDateFormat>(pattern, locale, status);
         if (U_SUCCESS(status)) {
-          format->adoptTimeZone(icu::TimeZone::createTimeZone(zoneId));
+          format->adoptTimeZone(makeZone(settings.timeZone).release());
           format->setLenient(false);
           clock = std::move(format);
         }
@@ -150,6 +255,11 @@ std::string TimeFormat::relativeAge(double since, double asOf) const {
 std::optional<std::string> icuLocaleId(const std::string& name) {
   std::string id = name.substr(0, name.find_first_of(".@"));
   if (id.empty()) return std::nullopt;
+  const std::size_t at = name.find('@');
+  if (const char* script = at == std::string::npos ? nullptr : scriptOfModifier(std::string_view(name).substr(at + 1))) {
+    const icu::Locale plain(id.c_str());
+    id = std::string(plain.getLanguage()) + "_" + script + (*plain.getCountry() ? "_" : "") + plain.getCountry();
+  }
   const icu::Locale locale(id.c_str());
   if (locale.isBogus() || locale.getLanguage()[0] == '\0') return std::nullopt;
   int32_t count = 0;
@@ -164,18 +274,25 @@ std::optional<std::string> icuLocaleId(const std::string& name) {
 
 std::optional<std::string> knownTimeZone(const std::string& name) {
   std::string id = (!name.empty() && name.front() == ':') ? name.substr(1) : name;
+  if (!id.empty() && id.front() == '/') id = zoneNameOfPath(id);
   if (id.empty()) return std::nullopt;
-  UErrorCode status = U_ZERO_ERROR;
-  icu::UnicodeString canonical;
-  UBool isSystemId = false;
-  icu::TimeZone::getCanonicalID(icu::UnicodeString::fromUTF8(id), canonical, isSystemId, status);
-  if (U_FAILURE(status) || canonical.isEmpty() || canonical == icu::UnicodeString(u"Etc/Unknown")) {
-    return std::nullopt;
-  }
-  return id;
+  if (icuKnowsZone(id) || PosixZoneReader(id).read()) return id;
+  return std::nullopt;
 }
 
-ResolvedTimeSettings timeSettingsFromEnvironment(const EnvLookup& env) {
+std::optional<std::string> systemTimeZone(const std::filesystem::path& localtime) {
+  std::error_code error;
+  const std::filesystem::path target = std::filesystem::read_symlink(localtime, error);
+  if (!error) return knownTimeZone(zoneNameOfPath(target.string()));
+  if (!std::filesystem::exists(localtime, error)) return std::nullopt;
+  // A copied zone file: ICU compares it with its own database.
+  std::unique_ptr<icu::TimeZone> host(icu::TimeZone::detectHostTimeZone());
+  icu::UnicodeString id;
+  if (host) host->getID(id);
+  return id.isEmpty() ? std::nullopt : knownTimeZone(utf8(id));
+}
+
+ResolvedTimeSettings timeSettingsFromEnvironment(const EnvLookup& env, const std::filesystem::path& localtime) {
   ResolvedTimeSettings out;
   const auto value = [&env](const char* key) -> std::string {
     const char* v = env(key);
@@ -196,7 +313,9 @@ ResolvedTimeSettings timeSettingsFromEnvironment(const EnvLookup& env) {
   }
 
   const std::string tz = value("TZ");
-  if (!tz.empty()) {
+  if (!env("TZ")) {
+    if (auto zone = systemTimeZone(localtime)) out.settings.timeZone = *zone;
+  } else if (!tz.empty()) {
     if (auto zone = knownTimeZone(tz)) {
       out.settings.timeZone = *zone;
     } else {

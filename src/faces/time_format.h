@@ -2,6 +2,7 @@
 // The only dates the widgets format themselves: the header's clock time and the age of stale
 // data, in the user's locale and time zone (ICU's data and wording, characters kept as ICU
 // gives them, such as the narrow no-break space before "PM").
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -9,7 +10,8 @@
 
 namespace korvel {
 
-// The user's locale and time zone, as ICU identifiers ("en_US", "Europe/Berlin").
+// The user's locale and time zone, as ICU identifiers ("en_US", "Europe/Berlin") or, for a zone
+// ICU does not name, a POSIX rule.
 struct TimeSettings {
   std::string locale = "en_US";
   std::string timeZone = "UTC";
@@ -25,15 +27,23 @@ struct ResolvedTimeSettings {
 };
 
 // Locale from LC_ALL, LC_TIME, LANG (first one set and not empty; "C" and "POSIX" mean the
-// default); zone from TZ. Unset or unusable values fall back to en_US and UTC, the latter with a
-// warning so a mistyped TZ does not go unnoticed.
-ResolvedTimeSettings timeSettingsFromEnvironment(const EnvLookup& env);
+// default); zone from TZ, or with TZ unset the system's zone (the link `localtime`, else what
+// ICU finds), as most desktops leave TZ unset. Unset or unusable values fall back to en_US and
+// UTC, a mistyped TZ with a warning so that it does not go unnoticed.
+ResolvedTimeSettings timeSettingsFromEnvironment(const EnvLookup& env,
+                                                 const std::filesystem::path& localtime = "/etc/localtime");
 
-// Turns a POSIX locale name ("de_DE.UTF-8@euro") or a language tag ("de-DE") into an ICU locale
-// id; nothing when ICU has no data for its language.
+// Turns a POSIX locale name ("de_DE.UTF-8@euro", "sr_RS.UTF-8@latin") or a language tag
+// ("de-DE") into an ICU locale id ("de_DE", "sr_Latn_RS"); nothing when ICU has no data for its
+// language.
 std::optional<std::string> icuLocaleId(const std::string& name);
-// The canonical zone id when ICU knows the zone ("UTC", ":Europe/Berlin" -> "Europe/Berlin").
+// The zone id for the forms TZ takes, when the zone is known: a name ICU knows ("UTC",
+// ":Europe/Berlin" -> "Europe/Berlin"), a path into a zone database
+// (":/usr/share/zoneinfo/Europe/Berlin" -> "Europe/Berlin") or a POSIX rule
+// ("CET-1CEST,M3.5.0,M10.5.0/3", kept as written).
 std::optional<std::string> knownTimeZone(const std::string& name);
+// The zone of the system, from the link `localtime` points through (or the file ICU recognises).
+std::optional<std::string> systemTimeZone(const std::filesystem::path& localtime);
 
 // Formatters for one locale and zone, built once (a pattern generator costs a third of a
 // millisecond) and shared read-only by every header drawn with them. Copies are cheap.

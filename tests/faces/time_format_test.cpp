@@ -1,8 +1,12 @@
 #include "faces/time_format.h"
 
+#include "faces/face_header.h"
 #include "faces/face_view.h"
+#include "ui/text_measurer.h"
+#include "ui/layout.h"
 
 #include <cstdint>
+#include <filesystem>
 #include <limits>
 #include <map>
 #include <string>
@@ -38,6 +42,9 @@ TEST(ClockTime, FollowsLocaleHourCycleAndZone) {
       {"en_GB", "Europe/London", kGenerated, "17:42"},
       {"de_DE", "Europe/Berlin", 1.5, "01:00"},  // fractions of a second do not round up
       {"ja_JP", "Asia/Tokyo", kGenerated, "1:42"},
+      {"de_DE", "CET-1CEST,M3.5.0,M10.5.0/3", kGenerated, "18:42"},  // a POSIX rule, in summer
+      {"de_DE", "CET-1CEST,M3.5.0,M10.5.0/3", kGenerated - 180 * kDay, "17:42"},
+      {"de_DE", "<+0530>-5:30", kGenerated, "22:12"},
   };
   for (const ClockCase& c : cases) {
     SCOPED_TRACE(std::string(c.locale) + " " + c.zone);
@@ -98,6 +105,7 @@ TEST(RelativeAge, LocaleWording) {
   const TimeFormat german(TimeSettings{"de_DE", "Europe/Berlin"});
   EXPECT_EQ(german.relativeAge(kGenerated, kGenerated + 3 * kHour + 5), "vor 3 Std.");
   EXPECT_EQ(german.relativeAge(kGenerated, kGenerated + 2 * kDay), "vor 2 Tagen");
+  EXPECT_EQ(TimeFormat(TimeSettings{"sr_Latn_RS", "UTC"}).relativeAge(kGenerated, kGenerated + 2 * kDay), "pre 2 d.");  // not "пре 2 д."
 }
 
 TEST(RelativeAge, FutureTimesReadForward) {
@@ -134,6 +142,21 @@ TEST(Staleness, StrictlyMoreThanThreeHoursAfterGeneration) {
   EXPECT_EQ(faceHeader(WeekFaceKind::now, WeekFaceSize::small, s, WeekPlace::mac, kGenerated, usUtc()).time, std::nullopt);
 }
 
+// A time ICU cannot place leaves no separator behind it.
+TEST(Header, TimesBeyondTheCalendarLeaveNoSeparator) {
+  for (const std::int64_t ms : {std::numeric_limits<std::int64_t>::max(), std::numeric_limits<std::int64_t>::min()}) {
+    WeekSnapshot s;
+    s.generatedMs = ms;
+    s.period = "9 June";
+    s.autonomy.title = "Without you";
+    s.words.appClosed = "closed";
+    const FaceHeader h = faceHeader(WeekFaceKind::autonomy, WeekFaceSize::medium, s, WeekPlace::mac, kGenerated, usUtc());
+    std::string texts;
+    for (const ui::Op& op : ui::layout(header(h), {334, 20}, ui::FakeTextMeasurer()).ops) texts += op.text.shown + "|";
+    EXPECT_EQ(texts, ms > 0 ? "|Without you|9 June|" : "|Without you||closed||");
+  }
+}
+
 struct EnvCase {
   std::map<std::string, std::string> env;
   TimeSettings expected;
@@ -142,24 +165,32 @@ struct EnvCase {
 
 TEST(TimeSettingsFromEnvironment, PrecedenceAndFallbacks) {
   const EnvCase cases[] = {
-      {{}, {"en_US", "UTC"}, false},
-      {{{"LANG", "de_DE.UTF-8"}}, {"de_DE", "UTC"}, false},
-      {{{"LANG", "de_DE.UTF-8"}, {"LC_TIME", "en_GB.UTF-8"}}, {"en_GB", "UTC"}, false},
-      {{{"LANG", "de_DE"}, {"LC_TIME", "en_GB"}, {"LC_ALL", "fr_FR.UTF-8"}}, {"fr_FR", "UTC"}, false},
-      {{{"LC_ALL", ""}, {"LANG", "de_DE.UTF-8@euro"}}, {"de_DE", "UTC"}, false},
-      {{{"LANG", "C.UTF-8"}}, {"en_US", "UTC"}, false},
-      {{{"LANG", "POSIX"}}, {"en_US", "UTC"}, false},
-      {{{"LANG", "zz_QQ.UTF-8"}}, {"en_US", "UTC"}, true},
+      {{}, {"en_US", "Europe/Berlin"}, false},  // TZ unset: the system's zone
+      {{{"LANG", "de_DE.UTF-8"}}, {"de_DE", "Europe/Berlin"}, false},
+      {{{"LANG", "de_DE.UTF-8"}, {"LC_TIME", "en_GB.UTF-8"}}, {"en_GB", "Europe/Berlin"}, false},
+      {{{"LANG", "de_DE"}, {"LC_TIME", "en_GB"}, {"LC_ALL", "fr_FR.UTF-8"}}, {"fr_FR", "Europe/Berlin"}, false},
+      {{{"LC_ALL", ""}, {"LANG", "de_DE.UTF-8@euro"}}, {"de_DE", "Europe/Berlin"}, false},
+      {{{"LANG", "C.UTF-8"}}, {"en_US", "Europe/Berlin"}, false},
+      {{{"LANG", "POSIX"}}, {"en_US", "Europe/Berlin"}, false},
+      {{{"LANG", "zz_QQ.UTF-8"}}, {"en_US", "Europe/Berlin"}, true},
       {{{"TZ", "Europe/Berlin"}}, {"en_US", "Europe/Berlin"}, false},
       {{{"TZ", ":America/New_York"}}, {"en_US", "America/New_York"}, false},
       {{{"TZ", "Mars/Olympus_Mons"}}, {"en_US", "UTC"}, true},
+      {{{"TZ", ":/usr/share/zoneinfo/Europe/Berlin"}}, {"en_US", "Europe/Berlin"}, false},
+      {{{"TZ", "CET-1CEST,M3.5.0,M10.5.0/3"}}, {"en_US", "CET-1CEST,M3.5.0,M10.5.0/3"}, false},
+      {{{"TZ", "CET-1CEST,M13.5.0"}}, {"en_US", "UTC"}, true},
+      {{{"TZ", ""}}, {"en_US", "UTC"}, false},  // set and empty: UTC, not the system's zone
+      {{{"LANG", "sr_RS.UTF-8@latin"}}, {"sr_Latn_RS", "Europe/Berlin"}, false},
   };
+  const auto localtime = std::filesystem::path(::testing::TempDir()) / "localtime";
+  std::filesystem::remove(localtime);
+  std::filesystem::create_symlink("../usr/share/zoneinfo/Europe/Berlin", localtime);
   for (const EnvCase& c : cases) {
     const auto lookup = [&c](const char* key) -> const char* {
       const auto it = c.env.find(key);
       return it == c.env.end() ? nullptr : it->second.c_str();
     };
-    const ResolvedTimeSettings got = timeSettingsFromEnvironment(lookup);
+    const ResolvedTimeSettings got = timeSettingsFromEnvironment(lookup, localtime);
     EXPECT_EQ(got.settings, c.expected) << got.settings.locale << " " << got.settings.timeZone;
     EXPECT_EQ(!got.warning.empty(), c.warns) << got.warning;
   }
