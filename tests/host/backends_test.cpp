@@ -156,6 +156,22 @@ TEST(PngBackend, ClipsNestAndUnclipRestores) {
   EXPECT_EQ(d.at(300, 50)[3], 255);  // drawn after the clip was lifted
 }
 
+// A base stacked with a hundred marks stays inside its line instead of running over what is above.
+TEST(PngBackend, StackedMarksStayInsideTheirLine) {
+  std::string marked = "5";
+  for (int i = 0; i < 100; ++i) marked += "\u0301";
+  ui::Op text = fill({100, 100, 20, 40}, {});
+  text.op = ui::OpKind::text;
+  text.text.runs = {ui::TextRunStyle{.text = marked, .size = 32, .design = ui::Design::rounded, .color = ink}};
+  const Decoded d = decodePng(renderLaidOut(medium({text}), request(RenderFormat::png, Appearance::light, 1)).bytes);
+  std::array<int, 2> inked{};  // above the line, in it
+  for (int y = 0; y < 140; ++y) {
+    for (int x = 0; x < 364; ++x) inked[y >= 92] += d.at(x, y)[3] > 0;  // a descent: 8 points
+  }
+  EXPECT_EQ(inked[0], 0);
+  EXPECT_GT(inked[1], 50);
+}
+
 TEST(VectorBackends, PdfIsDatedByTheEntryAndReproducible) {
   const RenderResult a = renderLaidOut(medium({paperContainer()}), request(RenderFormat::pdf));
   const RenderResult b = renderLaidOut(medium({paperContainer()}), request(RenderFormat::pdf));

@@ -1,5 +1,6 @@
 #include "ui/pango/paint_text.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "ui/pango/text_layout.h"
@@ -15,6 +16,13 @@ void paintText(cairo_t* cr, const Op& op, const std::function<Rgba(const Paint&)
   const pango::ColourFn colours = resolve;
   const pango::BuiltText t = pango::buildText(r, &colours);
   cairo_save(cr);
+  // Ink stays within the frame grown by one descent of the font on every side: room for the
+  // double accents of real scripts (a ring and an acute over a capital) and for overhanging
+  // glyphs; a base stacked with a hundred marks is cut there instead of running over the texts
+  // around it.
+  const double d = std::max(0.0, t.metrics.size.height - t.metrics.lastBaseline);
+  cairo_rectangle(cr, op.rect.x - d, op.rect.y - d, op.rect.width + 2 * d, op.rect.height + 2 * d);
+  cairo_clip(cr);
   for (const auto& line : t.lines) {
     PangoLayoutLine* l = pango_layout_get_line_readonly(line.layout, line.index);
     if (!l) continue;
