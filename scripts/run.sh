@@ -12,7 +12,7 @@ packages=(
   build-essential cmake pkg-config git lld zlib1g-dev
   libsimdjson-dev libboost1.81-dev libcli11-dev
   libpango1.0-dev libcairo2-dev libpng-dev libicu-dev gettext
-  fonts-inter fonts-jetbrains-mono fonts-quicksand
+  fonts-inter fonts-jetbrains-mono fonts-quicksand fonts-droid-fallback
   libgtest-dev libgmock-dev libbenchmark-dev
   libgtk-4-dev xvfb xauth xdotool
   clang-14 libclang-rt-14-dev

@@ -9,6 +9,7 @@
 #include <tuple>
 
 #include "ui/pango/paint_text.h"
+#include "ui/pango/text_layout.h"
 #include "ui/pango/pango_text_measurer.h"
 #include "ui_test_support.h"
 
@@ -117,6 +118,19 @@ Rect inkOf(const Op& op) {
 
 // Each text drawn on its own lands inside the frame layout measured for it and fills it:
 // drawing lays it out with the same runs, width and line limit.
+// Scripts our faces lack draw in the system's fonts (the test set-up installs a CJK fallback).
+TEST(PangoText, ScriptsOurFacesLackUseTheSystemsFonts) {
+  for (const char* name : {"テストを修正", "مراجعة الشيفرة"}) {
+    PangoLayout* layout = pango_layout_new(pango::sharedContext());
+    PangoFontDescription* font = pango_font_description_from_string("Inter 12");
+    pango_layout_set_font_description(layout, font);
+    pango_layout_set_text(layout, name, -1);
+    EXPECT_EQ(pango_layout_get_unknown_glyphs_count(layout), 0) << name;
+    pango_font_description_free(font);
+    g_object_unref(layout);
+  }
+}
+
 TEST(PangoText, DrawnWhereMeasured) {
   const std::vector<std::tuple<const char*, View, int>> cases = {
       {"one line", text("Weekly limit reached").font(12), 1},

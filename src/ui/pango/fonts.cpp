@@ -12,7 +12,8 @@ struct Folder {
 };
 
 // The Debian packages the set-up installs: fonts-inter, fonts-jetbrains-mono, fonts-quicksand;
-// DejaVu (always present with fontconfig) covers symbols and scripts the others lack.
+// DejaVu (always present with fontconfig) covers symbols and scripts the others lack. Listed
+// in case the system's configuration does not name their folders.
 constexpr Folder kFolders[] = {
     {"/usr/share/fonts/opentype/inter", nullptr},
     {"/usr/share/fonts/truetype/jetbrains-mono", nullptr},
@@ -36,7 +37,10 @@ FcConfig* build() {
   if (!fallbacks.empty())
     xml += "<match target=\"pattern\"><edit name=\"family\" mode=\"append_last\">" + fallbacks + "</edit></match>\n";
   xml += "</fontconfig>\n";
-  FcConfig* cfg = FcConfigCreate();
+  // The system's configuration first (every font folder it names, the user's included), so
+  // its fonts serve for what ours lack; our families are asked for by name and come first.
+  FcConfig* cfg = FcInitLoadConfig();
+  if (!cfg) cfg = FcConfigCreate();
   FcConfigParseAndLoadFromMemory(cfg, reinterpret_cast<const FcChar8*>(xml.c_str()), FcTrue);
   FcConfigBuildFonts(cfg);
   return cfg;

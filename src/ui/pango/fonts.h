@@ -1,7 +1,8 @@
 #pragma once
-// The fonts the toolkit draws with, loaded through a fontconfig set-up of our own that lists
-// only the project's font folders (plus a fallback for symbols), so output does not depend on
-// whatever else is installed.
+// The fonts the toolkit draws with: the project's faces, asked for by family, then DejaVu and
+// Noto Color Emoji for symbols, then whatever the system has installed (its own font folders
+// and the user's) for scripts none of those covers, so a name in Japanese draws in a Japanese
+// font instead of boxes.
 #include <string>
 
 #include <fontconfig/fontconfig.h>
