@@ -131,6 +131,25 @@ TEST(PangoText, ScriptsOurFacesLackUseTheSystemsFonts) {
   }
 }
 
+// The rounded face's figures stand evenly apart: the gaps between the inks of adjacent digits agree.
+TEST(PangoText, RoundedDigitsAreEvenlySpaced) {
+  TextRequest r;
+  r.runs = {TextRunStyle{.text = "1184120479", .size = 100, .weight = Weight::semibold, .design = Design::rounded}};
+  const pango::BuiltText t = pango::buildText(r, nullptr);
+  PangoLayoutIter* it = pango_layout_get_iter(t.lines.front().layout);
+  std::vector<int> gaps;
+  for (int right = -1; right == -1 || pango_layout_iter_next_cluster(it);) {
+    PangoRectangle ink;
+    pango_layout_iter_get_cluster_extents(it, &ink, nullptr);
+    if (right != -1) gaps.push_back(ink.x - right);
+    right = ink.x + ink.width;
+  }
+  pango_layout_iter_free(it);
+  ASSERT_EQ(gaps.size(), 9u);
+  const auto [least, most] = std::minmax_element(gaps.begin(), gaps.end());
+  EXPECT_LE(*most - *least, *least / 5) << *least << " to " << *most;
+}
+
 TEST(PangoText, DrawnWhereMeasured) {
   const std::vector<std::tuple<const char*, View, int>> cases = {
       {"one line", text("Weekly limit reached").font(12), 1},

@@ -85,6 +85,46 @@ PangoAttrList* attributes(const TextRequest& r, const std::vector<Span>& spans, 
   return list;
 }
 
+bool isRoundedFace(PangoFont* font) {
+  PangoFontDescription* desc = pango_font_describe(font);
+  const char* family = pango_font_description_get_family(desc);
+  bool rounded = false;
+  for (const Weight w : {Weight::regular, Weight::medium, Weight::semibold}) {
+    rounded = rounded || (family && fonts::faceFor(Design::rounded, w).family == family);
+  }
+  pango_font_description_free(desc);
+  return rounded;
+}
+
+// The rounded face has no tabular figures, and its own spacing is uneven: the "4" carries side
+// bearings twice the others' and the "1" none on its left, which reads as "$18 4.20". Each of its
+// digits that stands alone in its cluster keeps its ink and gets the same room, a 25th of an em,
+// on either side, so that the gaps between figures are even.
+void evenRoundedDigits(PangoLayout* layout) {
+  const char* text = pango_layout_get_text(layout);
+  for (GSList* l = pango_layout_get_lines(layout); l; l = l->next) {  // writable: not cached
+    for (GSList* r = static_cast<PangoLayoutLine*>(l->data)->runs; r; r = r->next) {
+      auto* run = static_cast<PangoGlyphItem*>(r->data);
+      PangoFont* font = run->item->analysis.font;
+      if (!font || run->item->analysis.level % 2 || !isRoundedFace(font)) continue;
+      PangoFontDescription* desc = pango_font_describe_with_absolute_size(font);
+      const int bearing = pango_font_description_get_size(desc) / 25;
+      pango_font_description_free(desc);
+      PangoGlyphString* g = run->glyphs;
+      for (int i = 0; i < g->num_glyphs; ++i) {
+        const int at = run->item->offset + g->log_clusters[i];
+        const bool alone = (i == 0 || g->log_clusters[i - 1] != g->log_clusters[i]) &&
+                           (i + 1 == g->num_glyphs || g->log_clusters[i + 1] != g->log_clusters[i]);
+        if (!alone || text[at] < '0' || text[at] > '9') continue;
+        PangoRectangle ink;
+        pango_font_get_glyph_extents(font, g->glyphs[i].glyph, &ink, nullptr);
+        g->glyphs[i].geometry.x_offset += bearing - ink.x;
+        g->glyphs[i].geometry.width = ink.width + 2 * bearing;
+      }
+    }
+  }
+}
+
 LayoutPtr makeLayout(const TextRequest& r, const std::string& text, PangoAttrList* attrs, std::optional<double> width,
                      bool ellipsize) {
   LayoutPtr layout(pango_layout_new(sharedContext()));
@@ -105,6 +145,7 @@ LayoutPtr makeLayout(const TextRequest& r, const std::string& text, PangoAttrLis
     pango_layout_set_ellipsize(layout.get(), PANGO_ELLIPSIZE_END);
     pango_layout_set_height(layout.get(), -1);
   }
+  evenRoundedDigits(layout.get());
   return layout;
 }
 
