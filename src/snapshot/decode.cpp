@@ -93,6 +93,29 @@ constexpr std::array<std::string_view, sizeof...(Member)> namesOf(List<Member...
 template <class T>
 constexpr auto memberNames = namesOf(Members<T>{});
 
+// What the decoder reads of a T, for the scan that blanks everything else.
+template <class T>
+const json::Shape* shapeOf() {
+  if constexpr (IsOptional<T>::value) {
+    return shapeOf<typename T::value_type>();
+  } else if constexpr (IsVector<T>::value) {
+    static const json::Shape shape{{}, shapeOf<typename T::value_type>()};
+    return &shape;
+  } else if constexpr (boost::describe::has_describe_members<T>::value) {
+    static const json::Shape shape = [] {
+      json::Shape s;
+      boost::mp11::mp_for_each<Members<T>>([&](auto member) {
+        using Field = std::remove_cvref_t<decltype(std::declval<T&>().*member.pointer)>;
+        s.keys.emplace_back(member.name, shapeOf<Field>());
+      });
+      return s;
+    }();
+    return &shape;
+  } else {
+    return nullptr;  // a scalar
+  }
+}
+
 template <class T>
 bool decodeRecord(dom::element e, T& out, Context& ctx) {
   dom::object object;
@@ -215,7 +238,17 @@ std::optional<DecodeError> acceptanceFault(const WeekSnapshot& snapshot) {
 }
 
 // Decodes straight into `out`, which saves moving the whole tree on the way to its owner.
-bool decodeInto(const char* data, std::size_t size, WeekSnapshot& out, DecodeError& error) {
+bool decodeInto(char* data, std::size_t size, WeekSnapshot& out, DecodeError& error) {
+  if (auto fault = json::blankUndeclared(data, size, *shapeOf<WeekSnapshot>(), maxJsonDepth)) {
+    if (!fault->keyPath.empty()) {
+      error = {std::move(fault->keyPath), std::move(fault->reason)};
+    } else {
+      const auto at = json::positionOf(std::string_view(data, size), fault->offset);
+      error = {"line " + std::to_string(at.line) + " column " + std::to_string(at.column),
+               "invalid JSON (" + fault->reason + ")"};
+    }
+    return false;
+  }
   dom::parser parser;
   if (const auto code = parser.allocate(size, maxJsonDepth)) {
     error = {"", "invalid JSON: " + std::string(simdjson::error_message(code))};
@@ -244,8 +277,7 @@ bool decodeInto(const char* data, std::size_t size, WeekSnapshot& out, DecodeErr
 
 }  // namespace
 
-bool decodeSnapshotInto(const char* data, std::size_t size, WeekSnapshot& out,
-                        DecodeError& error) noexcept {
+bool decodeSnapshotInto(char* data, std::size_t size, WeekSnapshot& out, DecodeError& error) noexcept {
   try {
     return decodeInto(data, size, out, error);
   } catch (...) {  // only allocation can throw here
@@ -255,7 +287,7 @@ bool decodeSnapshotInto(const char* data, std::size_t size, WeekSnapshot& out,
   }
 }
 
-DecodeResult decodeSnapshotPadded(const char* data, std::size_t size) noexcept {
+DecodeResult decodeSnapshotPadded(char* data, std::size_t size) noexcept {
   try {
     DecodeResult result{std::in_place_type<WeekSnapshot>};
     DecodeError error;

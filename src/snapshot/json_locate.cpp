@@ -1,7 +1,9 @@
 #include "snapshot/json_locate.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdint>
+#include <cstring>
 
 namespace korvel::json {
 namespace {
@@ -9,24 +11,27 @@ namespace {
 class Scanner {
  public:
   Scanner(std::string_view text, std::size_t maxDepth) : s_(text), maxDepth_(maxDepth) {}
+  // Blanks undeclared values in `writable`, the same bytes as `text`.
+  Scanner(char* writable, std::size_t size, const Shape& shape, std::size_t maxDepth)
+      : s_(writable, size), maxDepth_(maxDepth), out_(writable), root_(&shape) {}
 
   std::optional<SyntaxFault> run() {
     if (s_.starts_with("\xEF\xBB\xBF")) return fault(0, "byte-order mark at the start");
     skipSpace();
     if (pos_ == s_.size()) return fault(pos_, "no JSON value");
-    if (!value(0)) return fault_;
+    if (!value(0, root_)) return fault_;
     skipSpace();
     if (pos_ != s_.size()) return fault(pos_, "content after the JSON value");
     return std::nullopt;
   }
 
  private:
-  std::optional<SyntaxFault> fault(std::size_t at, std::string_view why) {
-    fault_ = SyntaxFault{at, why};
+  std::optional<SyntaxFault> fault(std::size_t at, std::string why) {
+    fault_ = SyntaxFault{at, std::move(why)};
     return fault_;
   }
-  bool fail(std::size_t at, std::string_view why) {
-    fault(at, why);
+  bool fail(std::size_t at, std::string why) {
+    fault(at, std::move(why));
     return false;
   }
 
@@ -39,11 +44,11 @@ class Scanner {
     }
   }
 
-  bool value(std::size_t depth) {
+  bool value(std::size_t depth, const Shape* shape = nullptr) {
     if (atEnd()) return fail(pos_, "unexpected end of input");
     switch (peek()) {
-      case '{': return container(depth, '}');
-      case '[': return container(depth, ']');
+      case '{': return container(depth, '}', shape);
+      case '[': return container(depth, ']', shape);
       case '"': return string();
       case 't': return literal("true");
       case 'f': return literal("false");
@@ -54,9 +59,11 @@ class Scanner {
     }
   }
 
-  bool container(std::size_t depth, char close) {
-    if (depth + 1 > maxDepth_) return fail(pos_, "nesting too deep");
+  bool container(std::size_t depth, char close, const Shape* shape) {
+    if (depth + 1 > maxDepth_) return fail(pos_, "nesting deeper than " + std::to_string(maxDepth_) + " levels");
     const bool isObject = close == '}';
+    const bool record = isObject && shape && !shape->keys.empty();
+    std::size_t index = 0;
     ++pos_;
     skipSpace();
     if (!atEnd() && peek() == static_cast<unsigned char>(close)) {
@@ -64,16 +71,30 @@ class Scanner {
       return true;
     }
     for (;;) {
+      const Shape* inner = isObject || !shape ? nullptr : shape->elements;
+      std::string_view key;
       if (isObject) {
         if (atEnd()) return fail(pos_, "unexpected end of input");
         if (peek() != '"') return fail(pos_, "expected a key");
+        const std::size_t keyStart = pos_ + 1;
         if (!string()) return false;
+        key = s_.substr(keyStart, pos_ - 1 - keyStart);
         skipSpace();
         if (atEnd() || peek() != ':') return fail(pos_, "expected ':'");
         ++pos_;
         skipSpace();
       }
-      if (!value(depth + 1)) return false;
+      if (record && key.find('\\') == std::string_view::npos) {  // escaped keys are read as declared
+        const auto it = std::find_if(shape->keys.begin(), shape->keys.end(), [&](const auto& k) { return k.first == key; });
+        if (it == shape->keys.end()) {
+          if (!skipUndeclared()) return false;
+        } else if (!value(depth + 1, it->second)) {
+          return pathed(key);
+        }
+      } else if (!value(depth + 1, inner)) {
+        return isObject ? pathed(key) : pathed(index);
+      }
+      ++index;
       skipSpace();
       if (atEnd()) return fail(pos_, "unexpected end of input");
       if (peek() == static_cast<unsigned char>(close)) {
@@ -84,6 +105,69 @@ class Scanner {
       ++pos_;
       skipSpace();
     }
+  }
+
+  // Extends the key path of a fault that needs one, on the way back up.
+  bool pathed(std::string_view key) {
+    if (!fault_.keyPath.empty()) fault_.keyPath = std::string(key) + (fault_.keyPath[0] == '[' ? "" : ".") + fault_.keyPath;
+    return false;
+  }
+  bool pathed(std::size_t index) {
+    if (!fault_.keyPath.empty()) fault_.keyPath = "[" + std::to_string(index) + "]" + (fault_.keyPath[0] == '[' ? "" : ".") + fault_.keyPath;
+    return false;
+  }
+
+  // An undeclared value, checked without recursion (so at any depth) and with numbers of any
+  // size, then overwritten.
+  bool skipUndeclared() {
+    const std::size_t start = pos_;
+    std::vector<char> open;  // the closing bracket of every container not yet closed
+    for (;;) {
+      if (atEnd()) return fail(pos_, "unexpected end of input");
+      if (peek() == '{' || peek() == '[') {
+        const char close = peek() == '{' ? '}' : ']';
+        ++pos_;
+        skipSpace();
+        if (!atEnd() && peek() == static_cast<unsigned char>(close)) {
+          ++pos_;
+        } else {
+          open.push_back(close);
+          if (close == '}' && !keyOfUndeclared()) return false;
+          continue;
+        }
+      } else if (peek() == '"' ? !string() : (peek() == '-' || (peek() >= '0' && peek() <= '9')) ? !number(false) : !value(0)) {
+        return false;
+      }
+      for (;;) {  // after a value: close what ends here, or go on after a comma
+        if (open.empty()) {
+          std::memset(out_ + start, ' ', pos_ - start);
+          out_[start] = '0';
+          return true;
+        }
+        skipSpace();
+        if (atEnd()) return fail(pos_, "unexpected end of input");
+        if (peek() == static_cast<unsigned char>(open.back())) {
+          ++pos_;
+          open.pop_back();
+          continue;
+        }
+        if (peek() != ',') return fail(pos_, open.back() == '}' ? "expected ',' or '}'" : "expected ',' or ']'");
+        ++pos_;
+        skipSpace();
+        if (open.back() == '}' && !keyOfUndeclared()) return false;
+        break;
+      }
+    }
+  }
+  bool keyOfUndeclared() {
+    if (atEnd()) return fail(pos_, "unexpected end of input");
+    if (peek() != '"') return fail(pos_, "expected a key");
+    if (!string()) return false;
+    skipSpace();
+    if (atEnd() || peek() != ':') return fail(pos_, "expected ':'");
+    ++pos_;
+    skipSpace();
+    return true;
   }
 
   bool literal(std::string_view word) {
@@ -98,7 +182,7 @@ class Scanner {
     return pos_ > start;
   }
 
-  bool number() {
+  bool number(bool inRange = true) {
     const std::size_t start = pos_;
     const bool negative = peek() == '-';
     if (negative) ++pos_;
@@ -125,6 +209,7 @@ class Scanner {
       if (!digits()) return fail(pos_, "invalid number");
     }
     if (!atEnd() && peek() >= '0' && peek() <= '9') return fail(pos_, "invalid number");
+    if (!inRange) return true;
     const char* first = s_.data() + start;
     const char* last = s_.data() + pos_;
     if (integral) {
@@ -132,16 +217,21 @@ class Scanner {
       const auto r = std::from_chars(first + (negative ? 1 : 0), last, magnitude);
       const bool fits = r.ec == std::errc{} &&
                         (!negative || magnitude <= std::uint64_t{1} << 63);
-      if (!fits) return fail(start, "number out of range");
+      if (!fits) return outOfRange(start);
     } else {
       double parsed = 0;
       const auto r = std::from_chars(first, last, parsed);
       // Underflow reads as zero and is fine; only overflow to infinity is refused.
-      if (r.ec == std::errc::result_out_of_range && !negativeExponent) {
-        return fail(start, "number out of range");
-      }
+      if (r.ec == std::errc::result_out_of_range && !negativeExponent) return outOfRange(start);
     }
     return true;
+  }
+
+  // Where a reader looks, the fault is told by its key path; the caller adds the segments.
+  bool outOfRange(std::size_t at) {
+    fail(at, "number out of range");
+    if (root_) fault_.keyPath = " ";  // a placeholder the first segment replaces
+    return false;
   }
 
   // Length of the valid UTF-8 sequence at pos_, or 0.
@@ -220,11 +310,23 @@ class Scanner {
 
   std::string_view s_;
   std::size_t maxDepth_;
+  char* out_ = nullptr;
+  const Shape* root_ = nullptr;
   std::size_t pos_ = 0;
   SyntaxFault fault_;
 };
 
 }  // namespace
+
+std::optional<SyntaxFault> blankUndeclared(char* text, std::size_t size, const Shape& shape, std::size_t maxDepth) {
+  auto fault = Scanner(text, size, shape, maxDepth).run();
+  if (fault && !fault->keyPath.empty()) {
+    // Drop the placeholder left after the last segment.
+    const std::size_t end = fault->keyPath.find_last_not_of(" .");
+    fault->keyPath.resize(end == std::string::npos ? 0 : end + 1);
+  }
+  return fault;
+}
 
 std::optional<SyntaxFault> locateSyntaxFault(std::string_view text, std::size_t maxDepth) {
   return Scanner(text, maxDepth).run();
