@@ -11,7 +11,7 @@ cd "$root"
 packages=(
   build-essential cmake pkg-config git lld zlib1g-dev
   libsimdjson-dev libboost1.81-dev libcli11-dev
-  libpango1.0-dev libcairo2-dev libpng-dev libicu-dev gettext
+  libpango1.0-dev libcairo2-dev libpng-dev libicu-dev
   fonts-inter fonts-jetbrains-mono fonts-quicksand
   libgtest-dev libgmock-dev libbenchmark-dev
   libgtk-4-dev xvfb xauth xdotool
