@@ -12,6 +12,7 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <array>
 #include <chrono>
 #include <cstring>
 #include <functional>
@@ -225,10 +226,18 @@ struct ScopedEnv {
 
 TEST(LinuxLookups, AnswerFromTheEnvironmentAndTheBuild) {
   const host::LinuxPlatformLookups lookups;
-  for (const char* group : {"/srv/korvel", "", static_cast<const char*>(nullptr)}) {
-    const ScopedEnv env("KORVEL_GROUP_CONTAINER", group);  // set and not empty, or no folder
-    const auto expected = group && *group ? std::optional<fs::path>(group) : std::nullopt;
-    EXPECT_EQ(lookups.groupContainer(snapshotGroupIdentifier), expected);
+  // KORVEL_GROUP_CONTAINER, XDG_DATA_HOME, the group folder.
+  const std::array<std::array<const char*, 3>, 5> groups{{
+      {"/srv/korvel", "/data", "/srv/korvel"},
+      {"", "/data", "/data/korvel"},
+      {nullptr, "", "/home/ana/.local/share/korvel"},
+      {nullptr, "data", "/home/ana/.local/share/korvel"},
+      {nullptr, nullptr, "/home/ana/.local/share/korvel"},
+  }};
+  for (const auto& [group, data, expected] : groups) {
+    const ScopedEnv env("KORVEL_GROUP_CONTAINER", group), xdg("XDG_DATA_HOME", data),
+        home("HOME", "/home/ana");
+    EXPECT_EQ(lookups.groupContainer(snapshotGroupIdentifier), fs::path(expected)) << expected;
     EXPECT_EQ(lookups.groupContainer("other.group"), std::nullopt);
   }
   {
