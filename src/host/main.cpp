@@ -36,6 +36,7 @@ korvel::host::DesktopRunner startDesktopProgram(char** argv) {
 
 int main(int argc, char** argv) {
   CLI::App app{"korvel-widgets: desktop widgets for a week of AI coding agents", "korvel-widgets"};
+  app.set_version_flag("--version", "korvel-widgets " KORVEL_VERSION, "Print the version and exit");
   app.require_subcommand(1);
   app.footer(korvel::host::programManual());
   int exitCode = 0;
