@@ -103,7 +103,8 @@ case "${1:-}" in
   sample)
     install_missing "${build_packages[@]}"
     stage "build" 10 build release
-    echo "== package: $(package build/release)"
+    deb=$(package build/release)
+    echo "== package: $deb"
     now=$(( $(grep -o '"generatedMs": *[0-9]*' examples/week.json | grep -o '[0-9]*$') / 1000 + 3600 ))
     # One hour after the sample was generated, so the headers read fresh.
     ./build/release/src/korvel-widgets check examples/week.json
