@@ -1,6 +1,5 @@
 #include "faces/empty_face.h"
 
-#include "faces/localized.h"
 #include "kit/palette.h"
 #include "kit/week_mark.h"
 
@@ -8,10 +7,10 @@ namespace korvel {
 
 std::string emptyFaceMessage(WeekPlace place) {
   switch (place) {
-    case WeekPlace::mac: return localized("Open Korvel and this fills in within minutes.");
-    case WeekPlace::phone: return localized("Connect to Korvel on your Mac and this fills in.");
+    case WeekPlace::mac: return "Open Korvel and this fills in within minutes.";
+    case WeekPlace::phone: return "Connect to Korvel on your Mac and this fills in.";
   }
-  return localized("Open Korvel and this fills in within minutes.");
+  return "Open Korvel and this fills in within minutes.";
 }
 
 ui::View emptyFace(WeekPlace place) {

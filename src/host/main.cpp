@@ -16,17 +16,21 @@
 #if !KORVEL_WITH_DESKTOP && defined(KORVEL_DESKTOP_PROGRAM)
 namespace {
 
-// The window lives in its own program beside this one (it needs GTK); once the command line has
-// been checked here, that program takes over this process with the same arguments.
+// The window lives in a program of its own (it needs GTK); once the command line has been
+// checked here, that program takes over this process with the same arguments. Installed, it is
+// a helper in libexec; in the build folder it sits beside this program.
 korvel::host::DesktopRunner startDesktopProgram(char** argv) {
   return [argv](const korvel::host::DesktopRequest&) {
     std::error_code ec;
     const auto self = std::filesystem::read_symlink("/proc/self/exe", ec);
-    const auto program = (ec ? std::filesystem::path(argv[0]).parent_path() : self.parent_path()) /
-                         KORVEL_DESKTOP_PROGRAM;
+    const auto dir = ec ? std::filesystem::path(argv[0]).parent_path() : self.parent_path();
+    const std::filesystem::path installed = dir / KORVEL_HELPER_FROM_BIN / KORVEL_DESKTOP_PROGRAM;
+    const std::filesystem::path program =
+        ::access(installed.c_str(), X_OK) == 0 ? installed : dir / KORVEL_DESKTOP_PROGRAM;
     std::cout.flush();
     execv(program.c_str(), argv);
-    std::cerr << "desktop: cannot start " << program.string() << ": " << std::strerror(errno) << '\n';
+    std::cerr << "desktop: cannot start " << program.string() << ": " << std::strerror(errno)
+              << '\n';
     return 1;
   };
 }
@@ -36,6 +40,7 @@ korvel::host::DesktopRunner startDesktopProgram(char** argv) {
 
 int main(int argc, char** argv) {
   CLI::App app{"korvel-widgets: desktop widgets for a week of AI coding agents", "korvel-widgets"};
+  app.set_version_flag("--version", "korvel-widgets " KORVEL_VERSION, "Print the version and exit");
   app.require_subcommand(1);
   app.footer(korvel::host::programManual());
   int exitCode = 0;

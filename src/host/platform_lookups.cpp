@@ -16,9 +16,13 @@ std::optional<std::filesystem::path> LinuxPlatformLookups::groupContainer(
     std::string_view groupIdentifier) const {
   // The host knows one group only: the snapshot's.
   if (groupIdentifier != snapshotGroupIdentifier) return std::nullopt;
-  const char* dir = std::getenv("KORVEL_GROUP_CONTAINER");
-  if (!dir || !*dir) return std::nullopt;
-  return std::filesystem::path(dir);
+  if (const char* dir = std::getenv("KORVEL_GROUP_CONTAINER"); dir && *dir) return dir;
+  // The companion's data folder on a Linux desktop; a relative XDG_DATA_HOME is ignored, as the
+  // base-directory rules ask.
+  if (const char* data = std::getenv("XDG_DATA_HOME"); data && *data == '/') {
+    return std::filesystem::path(data) / "korvel";
+  }
+  return homeFolder() / ".local/share/korvel";
 }
 
 std::filesystem::path LinuxPlatformLookups::homeFolder() const {

@@ -1,7 +1,7 @@
 #pragma once
 // The platform lookups of the Linux host.
 //  - group folder: the directory named by KORVEL_GROUP_CONTAINER when set and not empty, else
-//    none (so the home-folder fallback applies);
+//    $XDG_DATA_HOME/korvel (~/.local/share/korvel), so there always is one;
 //  - home folder: $HOME, else the password database;
 //  - bundle information: "KorvelChannel" is the build-time setting KORVEL_CHANNEL (empty means
 //    no value); there are no other keys.

@@ -2,7 +2,6 @@
 
 #include <utility>
 
-#include "faces/localized.h"
 
 namespace korvel {
 
@@ -12,8 +11,8 @@ WidgetConfiguration staticConfiguration(const WidgetInfo& widget, WeekProvider p
       .kind = std::string(widget.kind),
       .provider = std::move(provider),
       .content = [faceKind](const WeekEntry& entry) { return WeekWidgetView{faceKind, entry}; },
-      .configurationDisplayName = localized(std::string(widget.displayName).c_str()),
-      .description = localized(std::string(widget.description).c_str()),
+      .configurationDisplayName = std::string(widget.displayName),
+      .description = std::string(widget.description),
       .supportedFamilies = widget.families,
       .faceKind = faceKind,
   };

@@ -20,7 +20,7 @@ struct WeekWidgetView {
   WeekEntry entry;
 };
 
-// What a static configuration declares to the host. Name and description are localised.
+// What a static configuration declares to the host.
 struct WidgetConfiguration {
   std::string kind;
   WeekProvider provider;

@@ -1,14 +1,20 @@
-// Placements from the command line and the key file: the forms accepted, the messages for the
-// ones refused, repeats, defaults, which source wins, and where the key file lives.
+// Placements and settings from the command line and the configuration files: the forms
+// accepted, the messages for the ones refused (with file and line), repeats, defaults, which
+// source wins, and where the files live.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <map>
 
+#include "host/platform_lookups.h"
+#include "host/player/host_options.h"
 #include "host/player/placements.h"
 #include "support/files.h"
 
 namespace korvel::host {
 namespace {
+
+namespace fs = std::filesystem;
 
 struct ResolveCase {
   const char* name;
@@ -26,16 +32,19 @@ TEST_P(ResolvePlacementsTest, TakesTheCommandLineElseTheFileElseTheDefaults) {
   korvel::testing::ScratchDir dir;
   const std::string file = dir / "widgets.ini";
   if (c.file) korvel::testing::writeFile(file, c.file);
-  const auto resolved = resolvePlacements(c.commandLine, file);
+  const ConfigFile config = readConfigFiles({file});
+  const auto resolved = resolvePlacements(c.commandLine, config);
   std::string got;
-  if (const auto* error = std::get_if<ResolveError>(&resolved)) {
+  if (!config.error.empty()) {
+    got = "exit 1: " + config.error;
+  } else if (const auto* error = std::get_if<ResolveError>(&resolved)) {
     got = "exit " + std::to_string(error->exitCode) + ": " + error->message;
   } else {
     const auto& r = std::get<ResolvedPlacements>(resolved);
     got = r.source == PlacementSource::commandLine ? "line:"
           : r.source == PlacementSource::configFile ? "file:" : "defaults:";
     for (const Placement& p : r.placements) got += " " + placementText(p);
-    for (const std::string& w : r.warnings) got += " | " + w;
+    for (const std::string& w : config.warnings) got += " | " + w;
   }
   std::size_t at;
   while ((at = got.find(file)) != std::string::npos) got.replace(at, file.size(), "FILE");
@@ -51,10 +60,9 @@ const std::string kDefaults =
 INSTANTIATE_TEST_SUITE_P(
     Cases, ResolvePlacementsTest,
     ::testing::Values(
-        // The kind string or the face kind, the host family or its short name. A command line
-        // that places does not read the file, broken or not.
+        // The kind string or the face kind, the host family or its short name; they beat the file.
         ResolveCase{"forms", {"korvel.week.limits:systemMedium", " now:small ", "week:large"},
-                    "not a key file\n", "line: korvel.week.limits:systemMedium "
+                    "[placements]\nplace=now:large\n", "line: korvel.week.limits:systemMedium "
                     "korvel.week.now:systemSmall korvel.week.glance:systemLarge"},
         ResolveCase{"repeatsCountOnceWhereFirstGiven",
                     {"now:small", "limits:medium", "korvel.week.now:systemSmall", "now:medium",
@@ -62,7 +70,7 @@ INSTANTIATE_TEST_SUITE_P(
                     "line: korvel.week.now:systemSmall korvel.week.limits:systemMedium "
                     "korvel.week.now:systemMedium"},
         // The first bad placement refuses all, naming what the widget offers.
-        ResolveCase{"familyNotOffered", {"now:small", "rhythm:large", "nothing:small"}, "garbage",
+        ResolveCase{"familyNotOffered", {"now:small", "rhythm:large", "nothing:small"}, nullptr,
                     "exit 2: --place: korvel.week.rhythm does not offer systemLarge; it offers "
                     "systemSmall, systemMedium"},
         ResolveCase{"unknownFamily", {"now:huge"}, nullptr, "exit 2: --place: no family \"huge\"; "
@@ -72,48 +80,102 @@ INSTANTIATE_TEST_SUITE_P(
         ResolveCase{"noColon", {"limits"}, nullptr, "exit 2: --place: placement \"limits\" is not"},
         ResolveCase{"noFamily", {"limits:"}, nullptr, "exit 2: --place: placement \"limits:\" is"},
         ResolveCase{"noKind", {":small"}, nullptr, "exit 2: --place: placement \":small\" is not"},
-        ResolveCase{"fromTheFile", {}, "# mine\n[placements]\nplace=limits:medium; now:small ; ;\n",
+        ResolveCase{"fromTheFile", {},
+                    "# mine\n; also\n[placements]\n place = limits:medium; now:small ; ;\n",
                     "file: korvel.week.limits:systemMedium korvel.week.now:systemSmall"},
         ResolveCase{"unknownGroupsAndKeysAreTold", {},
                     "[placements]\nplace=rhythm:small\nplaces=now:small\n[colours]\ndark=true\n",
-                    "file: korvel.week.rhythm:systemSmall | FILE: ignoring the unknown group "
-                    "[colours] | FILE: ignoring the unknown key places in [placements]"},
+                    "file: korvel.week.rhythm:systemSmall | FILE:3: ignoring the unknown key "
+                    "places in [placements] | FILE:4: ignoring the unknown group [colours]"},
         ResolveCase{"badFilePlacement", {}, "[placements]\nplace=now:small;week:small\n",
-                    "exit 1: FILE: korvel.week.glance does not offer systemSmall"},
-        ResolveCase{"notAKeyFile", {}, "place=now:small\n", "exit 1: FILE: "},
+                    "exit 1: FILE:2: korvel.week.glance does not offer systemSmall"},
+        ResolveCase{"keyOutsideAGroup", {"now:small"}, "place=now:small\n",
+                    "exit 1: FILE:1: place= comes before any [group]"},
+        ResolveCase{"badLine", {}, "[placements]\n\nplace=now:small\nnow:large\n",
+                    "exit 1: FILE:4: neither a [group], a key=value nor a comment: now:large"},
         ResolveCase{"noFile", {}, nullptr, kDefaults},
         ResolveCase{"emptyList", {}, "[placements]\nplace=\n", kDefaults}),
     [](const auto& p) { return std::string(p.param.name); });
 
-struct PathCase {
-  const char* name;
-  std::map<std::string, std::string> env;
-  const char* path;
-};
-
-class ConfigPathTest : public ::testing::TestWithParam<PathCase> {};
-
-TEST_P(ConfigPathTest, FollowsTheBaseDirectoryRules) {
-  const auto& env = GetParam().env;
-  const EnvLookup lookup = [&env](const char* key) -> const char* {
+EnvLookup lookupIn(const std::map<std::string, std::string>& env) {
+  return [&env](const char* key) -> const char* {
     const auto it = env.find(key);
     return it == env.end() ? nullptr : it->second.c_str();
   };
-  EXPECT_EQ(configFilePath(lookup).string(), GetParam().path);
 }
 
-const char* const kUnderHome = "/h/.config/korvel-widgets/widgets.ini";
+// Settings: the command line, else the user's file, else the system's, else the defaults.
+struct SettingsCase {
+  const char* name;
+  HostOptions options;
+  const char* userFile;    // $XDG_CONFIG_HOME/korvel-widgets/widgets.ini, or none
+  const char* systemFile;  // the same below the first folder of $XDG_CONFIG_DIRS, or none
+  std::string outcome;     // the settings, or the exit code and how the message starts
+};
+
+class HostSettingsTest : public ::testing::TestWithParam<SettingsCase> {};
+
+TEST_P(HostSettingsTest, TakeTheCommandLineThenTheFilesInOrder) {
+  const SettingsCase& c = GetParam();
+  korvel::testing::ScratchDir dir;
+  const std::map<std::string, std::string> env{
+      {"HOME", "/h"}, {"XDG_CONFIG_HOME", dir / "user"}, {"XDG_CACHE_HOME", "/c"},
+      {"XDG_CONFIG_DIRS", "rel:" + (dir / "sys").string()}, {"LANG", "C"}, {"TZ", "UTC"}};
+  for (const auto& [folder, text] : {std::pair{"user", c.userFile}, {"sys", c.systemFile}}) {
+    fs::create_directories(dir / folder / "korvel-widgets");
+    if (text) korvel::testing::writeFile(dir / folder / "korvel-widgets/widgets.ini", text);
+  }
+  const auto resolved = resolveHostOptions(c.options, lookupIn(env));
+  std::string got;
+  if (const auto* error = std::get_if<HostOptionsError>(&resolved)) {
+    got = "exit " + std::to_string(error->exitCode) + ": " + error->message;
+  } else {
+    const HostSettings& h = std::get<HostSettings>(resolved);
+    got = h.snapshotFile.string() + " " + h.outputDir.string() + " " +
+          std::array{"light", "dark", "auto"}[static_cast<std::size_t>(h.appearance)] + " " +
+          std::to_string(h.scale).substr(0, 3) + " " + placementText(h.placements.front()) +
+          " files:" + std::to_string(h.configFiles.size());
+  }
+  for (const auto& [from, to] : {std::pair{dir.path().string(), "DIR"},
+                                 {snapshotFileURL(LinuxPlatformLookups{}).string(), "WEEK"}}) {
+    for (auto at = got.find(from); at != std::string::npos; at = got.find(from))
+      got.replace(at, from.size(), to);
+  }
+  if (c.outcome.starts_with("exit ")) got = got.substr(0, c.outcome.size());
+  EXPECT_EQ(got, c.outcome);
+}
+
+const char* const kSettings =
+    "[settings]\nsnapshot=~/week.json\noutput=/pictures\nappearance=dark\nscale=3\n";
 
 INSTANTIATE_TEST_SUITE_P(
-    Env, ConfigPathTest,
+    Cases, HostSettingsTest,
     ::testing::Values(
-        PathCase{"xdg", {{"XDG_CONFIG_HOME", "/cfg"}, {"HOME", "/h"}}, 
-                 "/cfg/korvel-widgets/widgets.ini"},
-        PathCase{"home", {{"HOME", "/h"}}, kUnderHome},
-        PathCase{"emptyXdg", {{"XDG_CONFIG_HOME", ""}, {"HOME", "/h"}}, kUnderHome},
-        PathCase{"relativeXdg", {{"XDG_CONFIG_HOME", "cfg"}, {"HOME", "/h"}}, kUnderHome},
-        PathCase{"nothing", {}, ""}),
+        SettingsCase{"defaults", {}, nullptr, nullptr,
+                     "WEEK /c/korvel-widgets auto 2.0 korvel.week.autonomy:systemSmall files:0"},
+        SettingsCase{"userFile", {}, kSettings, "[placements]\nplace=now:large\n",
+                     "/h/week.json /pictures dark 3.0 korvel.week.now:systemLarge files:2"},
+        SettingsCase{"userFileWinsKeyByKey", {}, "[settings]\nscale=1\n", kSettings,
+                     "/h/week.json /pictures dark 1.0 korvel.week.autonomy:systemSmall files:2"},
+        SettingsCase{"line", {{"now:small"}, "/s.json", "light", "/o", 4, {}}, kSettings, nullptr,
+                     "/s.json /o light 4.0 korvel.week.now:systemSmall files:1"},
+        SettingsCase{"badAppearance", {}, "[settings]\nappearance=sepia\n", nullptr,
+                     "exit 1: DIR/user/korvel-widgets/widgets.ini:2: appearance must be"},
+        SettingsCase{"badScale", {}, nullptr, "[settings]\n\nscale=2x\n",
+                     "exit 1: DIR/sys/korvel-widgets/widgets.ini:3: scale must lie between"},
+        SettingsCase{"relativePath", {}, "[settings]\noutput=pictures\n", nullptr,
+                     "exit 1: DIR/user/korvel-widgets/widgets.ini:2: pictures is neither an"},
+        SettingsCase{"badOptionIsUsage", {{}, "", "", "", 9, {}}, nullptr, nullptr,
+                     "exit 2: --scale must lie between 0.5 and 8"}),
     [](const auto& p) { return std::string(p.param.name); });
+
+// A relative XDG_CONFIG_HOME does not count; XDG_CONFIG_DIRS defaults to /etc/xdg.
+TEST(ConfigFilePaths, FollowTheBaseDirectoryRules) {
+  const std::map<std::string, std::string> env{{"XDG_CONFIG_HOME", "c"}, {"HOME", "/h"}};
+  EXPECT_EQ(configFilePaths(lookupIn(env)),
+            (std::vector<fs::path>{"/h/.config/korvel-widgets/widgets.ini",
+                                   "/etc/xdg/korvel-widgets/widgets.ini"}));
+}
 
 }  // namespace
 }  // namespace korvel::host

@@ -12,6 +12,7 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <array>
 #include <chrono>
 #include <cstring>
 #include <functional>
@@ -225,10 +226,13 @@ struct ScopedEnv {
 
 TEST(LinuxLookups, AnswerFromTheEnvironmentAndTheBuild) {
   const host::LinuxPlatformLookups lookups;
-  for (const char* group : {"/srv/korvel", "", static_cast<const char*>(nullptr)}) {
-    const ScopedEnv env("KORVEL_GROUP_CONTAINER", group);  // set and not empty, or no folder
-    const auto expected = group && *group ? std::optional<fs::path>(group) : std::nullopt;
-    EXPECT_EQ(lookups.groupContainer(snapshotGroupIdentifier), expected);
+  // KORVEL_GROUP_CONTAINER, XDG_DATA_HOME (relative ones do not count), the group folder.
+  for (const auto& [group, data, expected] : std::array<std::array<const char*, 3>, 3>{{
+           {"/srv/k", "/d", "/srv/k"}, {"", "/d", "/d/korvel"},
+           {nullptr, "d", "/h/.local/share/korvel"}}}) {
+    const ScopedEnv env("KORVEL_GROUP_CONTAINER", group), xdg("XDG_DATA_HOME", data),
+        home("HOME", "/h");
+    EXPECT_EQ(lookups.groupContainer(snapshotGroupIdentifier), fs::path(expected)) << expected;
     EXPECT_EQ(lookups.groupContainer("other.group"), std::nullopt);
   }
   {

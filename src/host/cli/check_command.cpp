@@ -85,11 +85,7 @@ DESCRIPTION
   compact line with the declared keys only, in their order. A refused or unreadable file is
   explained in one line on standard error: the file, and where and why it was refused.
 
-)" R"(FILES
-  The snapshot the widgets read: $KORVEL_GROUP_CONTAINER/week.json, or, when
-  KORVEL_GROUP_CONTAINER is unset, ~/Library/Group Containers/ZX4R7PLM2Q.group.korvel.week/
-  week.json (week-dev.json in builds for the dev channel).
-
+)" KORVEL_SNAPSHOT_FILES_MANUAL R"(
 EXIT STATUS
   0  the snapshot was accepted (and printed)
   1  the file cannot be read or was refused, or standard output could not be written

@@ -5,6 +5,16 @@
 
 #include "host/desktop/desktop_request.h"
 
+// The FILES section of every command that reads the widgets' snapshot.
+#define KORVEL_SNAPSHOT_FILES_MANUAL                                                              \
+  "FILES\n"                                                                                       \
+  "  The snapshot the widgets read is week.json (week-dev.json in builds for the dev channel)\n"  \
+  "  in the companion's folder, the first of these that applies:\n"                               \
+  "    $KORVEL_GROUP_CONTAINER    when set and not empty\n"                                       \
+  "    $XDG_DATA_HOME/korvel      when XDG_DATA_HOME is an absolute path\n"                       \
+  "    ~/.local/share/korvel      otherwise\n"                                                    \
+  "  play and desktop take snapshot= of their configuration file before it.\n"
+
 namespace korvel::host {
 
 void addCheckCommand(CLI::App& app, int& exitCode);

@@ -37,8 +37,8 @@ DESCRIPTION
 
 )" R"(EXIT STATUS
   0  the window was closed, or the process stopped by SIGINT or SIGTERM
-  1  no display could be opened, the configuration file is unreadable or lists a bad
-     placement, or the screenshot could not be saved
+  1  no display could be opened, a configuration file is unreadable or has a bad line or
+     value, or the screenshot could not be saved
   2  usage error: unknown option, bad --place (the message names the families the widget
      offers), bad --appearance, unknown --locale or --time-zone
 

@@ -118,11 +118,7 @@ DESCRIPTION
   read; when it is missing or refused, every widget shows the empty face and standard error
   says why.
 
-)" R"(FILES
-  The snapshot the widgets read: $KORVEL_GROUP_CONTAINER/week.json, or, when
-  KORVEL_GROUP_CONTAINER is unset, ~/Library/Group Containers/ZX4R7PLM2Q.group.korvel.week/
-  week.json (week-dev.json in builds for the dev channel).
-
+)" KORVEL_SNAPSHOT_FILES_MANUAL R"(
 EXIT STATUS
   0  every image and index.html were written
   1  the --snapshot file is unreadable or refused, or DIR cannot be created or written

@@ -10,10 +10,12 @@ void addHostOptions(CLI::App& command, HostOptions& options) {
       ->type_name("KIND:FAMILY")
       ->take_all();
   command.add_option("--snapshot", options.snapshotPath,
-                     "Snapshot file (default: week.json in the companion's shared folder)")
+                     "Snapshot file (default: snapshot= of the configuration file, else "
+                     "week.json in the companion's folder)")
       ->type_name("FILE");
   command.add_option("--appearance", options.appearance,
-                     "light, dark, or auto: the desktop's colour scheme (default: auto)")
+                     "light, dark, or auto: the desktop's colour scheme (default: appearance= "
+                     "of the configuration file, else auto)")
       ->type_name("light|dark|auto");
   command.add_option("--locale", options.time.locale, "Locale for dates, e.g. de_DE")
       ->type_name("LOCALE");

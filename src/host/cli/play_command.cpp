@@ -17,8 +17,6 @@ namespace {
 
 struct PlayOptions {
   HostOptions host;
-  std::string outputDir;
-  double scale = 2;
   bool once = false;
   bool noWatch = false;
 };
@@ -48,14 +46,15 @@ DESCRIPTION
 
 EXIT STATUS
   0  stopped by SIGINT or SIGTERM; with --once, every widget drawn
-  1  the output folder cannot be created or written, the configuration file is unreadable or
-     lists a bad placement, or (with --once) a file could not be written
+  1  the output folder cannot be created or written, a configuration file is unreadable or
+     has a bad line or value, or (with --once) a file could not be written
   2  usage error: unknown option, bad --place (the message names the families the widget
      offers), bad --appearance, --scale out of range, unknown --locale or --time-zone
 
 EXAMPLES
-  Keep every widget current in ~/.cache/korvel, in the desktop's appearance:
-      korvel-widgets play -o ~/.cache/korvel
+  Keep the placed widgets current in ~/.cache/korvel-widgets, in the desktop's appearance
+  (what the user service korvel-widgets-player runs):
+      korvel-widgets play
 
   A medium limits widget and a small now widget, dark, drawn once from a given file:
       korvel-widgets play -o out --place korvel.week.limits:systemMedium \
@@ -71,11 +70,12 @@ int runPlay(const PlayOptions& options) {
   }
   const HostSettings& host = std::get<HostSettings>(resolved);
   for (const std::string& warning : host.warnings) std::cerr << "play: " << warning << '\n';
-  if (!(options.scale >= kMinScale && options.scale <= kMaxScale)) {
-    std::cerr << "play: --scale must lie between " << kMinScale << " and " << kMaxScale << '\n';
+  const std::string outputDir = host.outputDir.string();
+  if (outputDir.empty()) {
+    std::cerr << "play: no output folder: give -o DIR (neither XDG_CACHE_HOME nor HOME is set)\n";
     return 2;
   }
-  if (const std::string error = prepareOutputDir(options.outputDir); !error.empty()) {
+  if (const std::string error = prepareOutputDir(outputDir); !error.empty()) {
     std::cerr << "play: " << error << '\n';
     return 1;
   }
@@ -101,14 +101,14 @@ int runPlay(const PlayOptions& options) {
                               [&clock] { return clock.now(); });
   PlayerSettings settings;
   settings.placements = host.placements;
-  settings.outputDir = options.outputDir;
-  settings.scale = options.scale;
+  settings.outputDir = outputDir;
+  settings.scale = host.scale;
   settings.once = options.once;
   settings.timeFormat = TimeFormat(host.time);
   Player player(std::move(settings), provider, clock, *appearance, std::cerr);
   if (!options.once) {
     std::cerr << "play: " << host.placements.size() << (host.placements.size() == 1 ? " widget" : " widgets")
-              << " into " << options.outputDir << " in " << name(appearance->current())
+              << " into " << outputDir << " in " << name(appearance->current())
               << (host.appearance == AppearanceMode::automatic ? " (following the desktop)" : "")
               << "; snapshot " << host.snapshotFile.string()
               << (watcher ? ", watched" : "") << '\n' << std::flush;
@@ -117,7 +117,7 @@ int runPlay(const PlayOptions& options) {
   if (options.once && code == 0) {
     const long drawn = player.stats().filesWritten;
     std::cout << "play: " << drawn << (drawn == 1 ? " widget" : " widgets")
-              << " and index.json in " << options.outputDir << '\n';
+              << " and index.json in " << outputDir << '\n';
   }
   return code;
 }
@@ -129,12 +129,12 @@ void addPlayCommand(CLI::App& app, int& exitCode) {
   CLI::App* cmd = app.add_subcommand(
       "play", "Keep the placed widgets current as PNG files: play their timelines, redraw at "
               "entry dates, reload after the reload date or when the snapshot changes");
-  cmd->add_option("-o,--output", options->outputDir,
-                  "Folder for the pictures and index.json (created when missing)")
-      ->type_name("DIR")
-      ->required();
+  cmd->add_option("-o,--output", options->host.outputDir,
+                  "Folder for the pictures and index.json, created when missing (default: "
+                  "output= of the configuration file, else $XDG_CACHE_HOME/korvel-widgets)")
+      ->type_name("DIR");
   addHostOptions(*cmd, options->host);
-  cmd->add_option("--scale", options->scale, "Pixels per point (default: 2)")->type_name("N");
+  cmd->add_option("--scale", options->host.scale, "Pixels per point (default: scale= of the configuration file, else 2)")->type_name("N");
   cmd->add_flag("--once", options->once, "Draw the current entries once and exit");
   cmd->add_flag("--no-watch", options->noWatch,
                 "Do not watch the snapshot: new timelines only after the reload date");

@@ -31,8 +31,8 @@ EXAMPLES
   Every widget from the sample snapshot, as pictures and a page:
       korvel-widgets gallery --snapshot examples/week.json -o gallery
 
-  Keep two widgets current as pictures in ~/.cache/korvel:
-      korvel-widgets play -o ~/.cache/korvel --place limits:medium --place now:small
+  Keep two widgets current as pictures in ~/.cache/korvel-widgets:
+      korvel-widgets play --place limits:medium --place now:small
 
   The same two widgets in a window:
       korvel-widgets desktop --place limits:medium --place now:small

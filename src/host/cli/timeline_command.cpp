@@ -97,11 +97,7 @@ DESCRIPTION
   Example output:
       {"entries":[{"date":1750000000,"snapshot":true}],"reloadAfter":1750000900}
 
-)" R"(FILES
-  The snapshot the widgets read: $KORVEL_GROUP_CONTAINER/week.json, or, when
-  KORVEL_GROUP_CONTAINER is unset, ~/Library/Group Containers/ZX4R7PLM2Q.group.korvel.week/
-  week.json (week-dev.json in builds for the dev channel).
-
+)" KORVEL_SNAPSHOT_FILES_MANUAL R"(
 EXIT STATUS
   0  the entries were printed, with or without a snapshot
   1  standard output could not be written

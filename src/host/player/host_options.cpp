@@ -1,21 +1,49 @@
 #include "host/player/host_options.h"
 
+#include <cstdlib>
 #include <memory>
+#include <sstream>
 
 #include "host/platform_lookups.h"
+#include "host/render/render_widget.h"
 #include "snapshot/loading.h"
 
 namespace korvel::host {
 
+namespace {
+
+// The default output folder: $XDG_CACHE_HOME/korvel-widgets, else ~/.cache/korvel-widgets.
+std::filesystem::path cacheFolder(const EnvLookup& env) {
+  if (const char* cache = env("XDG_CACHE_HOME"); cache && *cache == '/') {
+    return std::filesystem::path(cache) / "korvel-widgets";
+  }
+  if (const char* home = env("HOME"); home && *home == '/') {
+    return std::filesystem::path(home) / ".cache/korvel-widgets";
+  }
+  return {};
+}
+
+std::string appearanceError(const std::string& name) {
+  return "appearance must be light, dark or auto, not \"" + name + "\"";
+}
+
+std::string scaleError() {
+  std::ostringstream text;
+  text << "scale must lie between " << kMinScale << " and " << kMaxScale;
+  return text.str();
+}
+
+}  // namespace
+
 std::variant<HostSettings, HostOptionsError> resolveHostOptions(const HostOptions& options,
                                                                 const EnvLookup& env) {
   HostSettings settings;
-  const auto mode = appearanceModeFromName(options.appearance);
-  if (!mode) {
-    return HostOptionsError{"--appearance must be light, dark or auto, not \"" +
-                            options.appearance + "\""};
+  if (!options.appearance.empty() && !appearanceModeFromName(options.appearance)) {
+    return HostOptionsError{"--" + appearanceError(options.appearance)};
   }
-  settings.appearance = *mode;
+  if (options.scale && !(*options.scale >= kMinScale && *options.scale <= kMaxScale)) {
+    return HostOptionsError{"--" + scaleError()};
+  }
 
   std::string warning;
   auto time = resolveTimeOptions(options.time, env, warning);
@@ -25,19 +53,59 @@ std::variant<HostSettings, HostOptionsError> resolveHostOptions(const HostOption
   settings.time = std::get<TimeSettings>(time);
   if (!warning.empty()) settings.warnings.push_back(warning);
 
-  settings.configFile = configFilePath(env);
-  auto placements = resolvePlacements(options.places, settings.configFile);
+  ConfigFile config = readConfigFiles(configFilePaths(env));
+  if (!config.error.empty()) return HostOptionsError{config.error, 1};
+  settings.configFiles = config.read;
+  for (std::string& w : config.warnings) settings.warnings.push_back(std::move(w));
+  auto placements = resolvePlacements(options.places, config);
   if (const auto* error = std::get_if<ResolveError>(&placements)) {
     return HostOptionsError{error->message, error->exitCode};
   }
   auto& resolved = std::get<ResolvedPlacements>(placements);
   settings.placements = std::move(resolved.placements);
   settings.placementSource = resolved.source;
-  for (std::string& w : resolved.warnings) settings.warnings.push_back(std::move(w));
 
-  settings.snapshotFile = options.snapshotPath.empty()
-                              ? snapshotFileURL(LinuxPlatformLookups{})
-                              : std::filesystem::path(options.snapshotPath);
+  // Each setting from the command line, else the file, else its default.
+  const ConfigValue* appearance = config.find("settings.appearance");
+  const std::string appearanceName = !options.appearance.empty() ? options.appearance
+                                     : appearance                ? appearance->value
+                                                                 : "auto";
+  const auto mode = appearanceModeFromName(appearanceName);
+  if (!mode) return HostOptionsError{appearance->where + ": " + appearanceError(appearanceName), 1};
+  settings.appearance = *mode;
+
+  if (options.scale) {
+    settings.scale = *options.scale;
+  } else if (const ConfigValue* scale = config.find("settings.scale")) {
+    char* end = nullptr;
+    settings.scale = std::strtod(scale->value.c_str(), &end);
+    if (scale->value.empty() || *end ||
+        !(settings.scale >= kMinScale && settings.scale <= kMaxScale)) {
+      return HostOptionsError{
+          scale->where + ": " + scaleError() + ", not \"" + scale->value + "\"", 1};
+    }
+  }
+
+  using PathOrError = std::variant<std::filesystem::path, HostOptionsError>;
+  const auto path = [&](const std::string& given, const char* key,
+                        std::filesystem::path fallback) -> PathOrError {
+    if (!given.empty()) return std::filesystem::path(given);
+    const ConfigValue* value = config.find(key);
+    if (!value) return fallback;
+    std::filesystem::path resolvedPath = configPath(value->value, env);
+    if (resolvedPath.empty()) {
+      return HostOptionsError{value->where + ": " + value->value +
+                                  " is neither an absolute path nor one starting with ~/", 1};
+    }
+    return resolvedPath;
+  };
+  auto snapshot =
+      path(options.snapshotPath, "settings.snapshot", snapshotFileURL(LinuxPlatformLookups{}));
+  if (auto* error = std::get_if<HostOptionsError>(&snapshot)) return std::move(*error);
+  settings.snapshotFile = std::get<std::filesystem::path>(std::move(snapshot));
+  auto output = path(options.outputDir, "settings.output", cacheFolder(env));
+  if (auto* error = std::get_if<HostOptionsError>(&output)) return std::move(*error);
+  settings.outputDir = std::get<std::filesystem::path>(std::move(output));
   return settings;
 }
 
@@ -74,14 +142,32 @@ std::string placementsManual() {
   placed in its first family.
 
 FILES
-  $XDG_CONFIG_HOME/korvel-widgets/widgets.ini (~/.config/korvel-widgets/widgets.ini when
-  XDG_CONFIG_HOME is unset): a key file (INI) with one group and one key, the placements
-  separated by semicolons:
+  The configuration file widgets.ini, looked for in this order (a key set in an earlier file
+  wins over the same key in a later one; a missing file is skipped):
+    $XDG_CONFIG_HOME/korvel-widgets/widgets.ini   (~/.config/... when XDG_CONFIG_HOME is unset)
+    DIR/korvel-widgets/widgets.ini                for each DIR of $XDG_CONFIG_DIRS (/etc/xdg)
+  An INI file of [groups] and key=value lines; lines starting with # or ; are comments. A line
+  that is none of these is an error that names the file and the line. For example:
+
+      [settings]
+      snapshot=~/Sync/korvel/week.json
+      output=~/.cache/korvel-widgets
+      appearance=dark
+      scale=2
 
       [placements]
       place=korvel.week.limits:systemMedium;korvel.week.now:systemSmall
 
-  Lines starting with # are comments.
+  snapshot    the snapshot file (default: week.json in the companion's folder, below)
+  output      play's folder for the pictures (default: $XDG_CACHE_HOME/korvel-widgets, that
+              is ~/.cache/korvel-widgets)
+  appearance  light, dark or auto (default: auto)
+  scale       play's pixels per point, 0.5 to 8 (default: 2)
+  place       the placements, separated by semicolons
+  Paths are absolute or start with ~/. What the command line gives wins over the files.
+
+  The companion's folder is $KORVEL_GROUP_CONTAINER when set, else $XDG_DATA_HOME/korvel
+  (~/.local/share/korvel).
 
 APPEARANCE
   auto follows the desktop's colour scheme (org.freedesktop.appearance color-scheme, read from

@@ -3,6 +3,7 @@
 // appearance, which locale and zone; and the snapshot loader both use, which says when the
 // snapshot becomes unusable and when it is good again.
 #include <filesystem>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <variant>
@@ -16,18 +17,24 @@
 
 namespace korvel::host {
 
+// What the command line gave; empty (or no scale) where it gave nothing, so that the
+// configuration file's value or the default applies.
 struct HostOptions {
   std::vector<std::string> places;
   std::string snapshotPath;
-  std::string appearance = "auto";
+  std::string appearance;
+  std::string outputDir;  // play only
+  std::optional<double> scale;  // play only
   TimeOptions time;
 };
 
 struct HostSettings {
   std::vector<Placement> placements;
   PlacementSource placementSource = PlacementSource::defaults;
-  std::filesystem::path configFile;
+  std::vector<std::filesystem::path> configFiles;  // those read, most important first
   std::filesystem::path snapshotFile;
+  std::filesystem::path outputDir;  // $XDG_CACHE_HOME/korvel-widgets by default
+  double scale = 2;
   AppearanceMode appearance = AppearanceMode::automatic;
   TimeSettings time;
   std::vector<std::string> warnings;
@@ -38,8 +45,9 @@ struct HostOptionsError {
   int exitCode = 2;
 };
 
-// Reads the configuration file (placements) and the environment (locale, zone, config folder)
-// through `env`; the snapshot defaults to the companion's shared folder.
+// The command line, else the configuration files (configFilePaths), else the defaults; the
+// environment (locale, zone, the XDG folders) is read through `env`. The snapshot defaults to
+// the companion's folder. A bad option is a usage error (2), a bad file an error (1).
 std::variant<HostSettings, HostOptionsError> resolveHostOptions(const HostOptions& options,
                                                                 const EnvLookup& env);
 

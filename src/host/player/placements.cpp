@@ -1,9 +1,6 @@
 #include "host/player/placements.h"
 
-#include <glib.h>
-
 #include <algorithm>
-#include <memory>
 
 namespace korvel::host {
 
@@ -41,10 +38,6 @@ std::string_view trim(std::string_view s) {
   const auto last = s.find_last_not_of(" \t");
   return s.substr(first, last - first + 1);
 }
-
-struct KeyFileDeleter {
-  void operator()(GKeyFile* file) const { g_key_file_free(file); }
-};
 
 }  // namespace
 
@@ -102,72 +95,8 @@ std::string placementText(const Placement& placement) {
   return std::string(placement.widget->kind) + ":" + std::string(familyName(placement.family));
 }
 
-std::filesystem::path configFilePath(const EnvLookup& env) {
-  std::filesystem::path base;
-  if (const char* xdg = env("XDG_CONFIG_HOME"); xdg && *xdg == '/') {
-    base = xdg;
-  } else if (const char* home = env("HOME"); home && *home) {
-    base = std::filesystem::path(home) / ".config";
-  } else {
-    return {};
-  }
-  return base / "korvel-widgets" / "widgets.ini";
-}
-
-ConfigPlacements readConfigPlacements(const std::filesystem::path& file) {
-  ConfigPlacements result;
-  if (file.empty()) return result;
-  std::unique_ptr<GKeyFile, KeyFileDeleter> keys(g_key_file_new());
-  GError* error = nullptr;
-  if (!g_key_file_load_from_file(keys.get(), file.c_str(), G_KEY_FILE_NONE, &error)) {
-    const bool missing = error->domain == G_FILE_ERROR && error->code == G_FILE_ERROR_NOENT;
-    if (!missing) result.error = file.string() + ": " + error->message;
-    g_error_free(error);
-    return result;
-  }
-  result.found = true;
-
-  gsize groupCount = 0;
-  gchar** groups = g_key_file_get_groups(keys.get(), &groupCount);
-  for (gsize i = 0; i < groupCount; ++i) {
-    if (std::string_view(groups[i]) != "placements") {
-      result.warnings.push_back(file.string() + ": ignoring the unknown group [" +
-                                std::string(groups[i]) + "]");
-    }
-  }
-  g_strfreev(groups);
-
-  gsize keyCount = 0;
-  gchar** names = g_key_file_get_keys(keys.get(), "placements", &keyCount, nullptr);
-  for (gsize i = 0; names && i < keyCount; ++i) {
-    if (std::string_view(names[i]) != "place") {
-      result.warnings.push_back(file.string() + ": ignoring the unknown key " +
-                                std::string(names[i]) + " in [placements]");
-    }
-  }
-  g_strfreev(names);
-
-  gsize count = 0;
-  gchar** list = g_key_file_get_string_list(keys.get(), "placements", "place", &count, &error);
-  if (!list) {
-    // No group or no key lists nothing; anything else (bad escapes) is the file's fault.
-    const bool absent = error && error->domain == G_KEY_FILE_ERROR &&
-                        (error->code == G_KEY_FILE_ERROR_GROUP_NOT_FOUND ||
-                         error->code == G_KEY_FILE_ERROR_KEY_NOT_FOUND);
-    if (error && !absent) result.error = file.string() + ": " + error->message;
-    if (error) g_error_free(error);
-    return result;
-  }
-  for (gsize i = 0; i < count; ++i) {
-    const std::string_view item = trim(list[i]);
-    if (!item.empty()) result.places.emplace_back(item);
-  }
-  g_strfreev(list);
-  return result;
-}
-
 std::variant<ResolvedPlacements, ResolveError> resolvePlacements(
-    const std::vector<std::string>& commandLine, const std::filesystem::path& configFile) {
+    const std::vector<std::string>& commandLine, const ConfigFile& config) {
   ResolvedPlacements resolved;
   if (!commandLine.empty()) {
     auto parsed = parsePlacements(commandLine);
@@ -178,17 +107,16 @@ std::variant<ResolvedPlacements, ResolveError> resolvePlacements(
     resolved.source = PlacementSource::commandLine;
     return resolved;
   }
-  ConfigPlacements config = readConfigPlacements(configFile);
-  if (!config.error.empty()) return ResolveError{config.error, 1};
-  resolved.warnings = std::move(config.warnings);
-  if (!config.places.empty()) {
-    auto parsed = parsePlacements(config.places);
-    if (auto* error = std::get_if<PlacementError>(&parsed)) {
-      return ResolveError{configFile.string() + ": " + error->message, 1};
+  if (const ConfigValue* place = config.find("placements.place")) {
+    if (const auto places = splitList(place->value); !places.empty()) {
+      auto parsed = parsePlacements(places);
+      if (auto* error = std::get_if<PlacementError>(&parsed)) {
+        return ResolveError{place->where + ": " + error->message, 1};
+      }
+      resolved.placements = std::get<std::vector<Placement>>(std::move(parsed));
+      resolved.source = PlacementSource::configFile;
+      return resolved;
     }
-    resolved.placements = std::get<std::vector<Placement>>(std::move(parsed));
-    resolved.source = PlacementSource::configFile;
-    return resolved;
   }
   resolved.placements = defaultPlacements();
   resolved.source = PlacementSource::defaults;

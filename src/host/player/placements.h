@@ -2,13 +2,12 @@
 // Which widgets the host shows, and in which family: from the command line (`KIND:FAMILY`, the
 // kind string or the face kind), else from the configuration file, else every widget in its
 // first family.
-#include <filesystem>
 #include <string>
 #include <string_view>
 #include <variant>
 #include <vector>
 
-#include "faces/time_format.h"
+#include "host/player/config_file.h"
 #include "widgets/catalog.h"
 
 namespace korvel::host {
@@ -40,27 +39,12 @@ std::vector<Placement> defaultPlacements();
 // "korvel.week.limits:systemMedium".
 std::string placementText(const Placement& placement);
 
-// $XDG_CONFIG_HOME/korvel-widgets/widgets.ini, with ~/.config when XDG_CONFIG_HOME is unset,
-// empty or relative (as the base-directory rules ask). Empty when neither gives a folder.
-std::filesystem::path configFilePath(const EnvLookup& env);
-
-// What the configuration file lists. A missing file lists nothing and is not an error.
-struct ConfigPlacements {
-  bool found = false;
-  std::vector<std::string> places;  // the `place` list of the [placements] group
-  std::vector<std::string> warnings;
-  std::string error;  // unreadable or not a key file
-};
-
-ConfigPlacements readConfigPlacements(const std::filesystem::path& file);
-
 // Where the placements came from, for messages.
 enum class PlacementSource { commandLine, configFile, defaults };
 
 struct ResolvedPlacements {
   std::vector<Placement> placements;
   PlacementSource source = PlacementSource::defaults;
-  std::vector<std::string> warnings;
 };
 
 struct ResolveError {
@@ -70,6 +54,6 @@ struct ResolveError {
 
 // The command line's placements replace the file's; none anywhere gives the defaults.
 std::variant<ResolvedPlacements, ResolveError> resolvePlacements(
-    const std::vector<std::string>& commandLine, const std::filesystem::path& configFile);
+    const std::vector<std::string>& commandLine, const ConfigFile& config);
 
 }  // namespace korvel::host

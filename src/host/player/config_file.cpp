@@ -1,0 +1,146 @@
+#include "host/player/config_file.h"
+
+#include <algorithm>
+#include <array>
+#include <fstream>
+#include <system_error>
+
+namespace korvel::host {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr std::string_view kRelative = "korvel-widgets/widgets.ini";
+
+// The keys each group knows; anything else is reported and ignored.
+constexpr std::array<std::pair<std::string_view, std::string_view>, 5> kKnownKeys{{
+    {"placements", "place"},
+    {"settings", "snapshot"},
+    {"settings", "output"},
+    {"settings", "appearance"},
+    {"settings", "scale"},
+}};
+
+std::string_view trimSpace(std::string_view s) {
+  const auto first = s.find_first_not_of(" \t\r");
+  if (first == std::string_view::npos) return {};
+  const auto last = s.find_last_not_of(" \t\r");
+  return s.substr(first, last - first + 1);
+}
+
+bool knownGroup(std::string_view group) {
+  return std::any_of(kKnownKeys.begin(), kKnownKeys.end(),
+                     [group](const auto& known) { return known.first == group; });
+}
+
+bool knownKey(std::string_view group, std::string_view key) {
+  return std::find(kKnownKeys.begin(), kKnownKeys.end(), std::pair{group, key}) != kKnownKeys.end();
+}
+
+// Reads one file into `config`, its values replacing those already there. False on an error.
+bool readOne(const fs::path& file, ConfigFile& config) {
+  std::error_code ec;
+  const fs::file_status status = fs::status(file, ec);
+  if (!fs::exists(status)) return true;
+  const std::string name = file.string();
+  std::ifstream in(file);
+  if (fs::is_directory(status) || !in) {
+    config.error = name + ": cannot be read" + (fs::is_directory(status) ? " (a folder)" : "");
+    return false;
+  }
+  config.read.insert(config.read.begin(), file);
+  std::string group;
+  std::string text;
+  for (int number = 1; std::getline(in, text); ++number) {
+    const std::string where = name + ":" + std::to_string(number);
+    const std::string_view line = trimSpace(text);
+    if (line.empty() || line.front() == '#' || line.front() == ';') continue;
+    if (line.front() == '[' && line.back() == ']' && line.size() > 2) {
+      group = trimSpace(line.substr(1, line.size() - 2));
+      if (!knownGroup(group)) {
+        config.warnings.push_back(where + ": ignoring the unknown group [" + group + "]");
+      }
+      continue;
+    }
+    const auto eq = line.find('=');
+    const std::string_view key = eq == std::string_view::npos ? "" : trimSpace(line.substr(0, eq));
+    if (key.empty()) {
+      config.error = where + ": neither a [group], a key=value nor a comment: " + std::string(line);
+      return false;
+    }
+    if (group.empty()) {
+      config.error = where + ": " + std::string(key) + "= comes before any [group]";
+      return false;
+    }
+    if (!knownKey(group, key)) {
+      if (knownGroup(group)) {
+        config.warnings.push_back(where + ": ignoring the unknown key " + std::string(key) +
+                                  " in [" + group + "]");
+      }
+      continue;
+    }
+    config.values[group + "." + std::string(key)] =
+        ConfigValue{std::string(trimSpace(line.substr(eq + 1))), where};
+  }
+  if (in.bad()) {
+    config.error = name + ": cannot be read";
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+std::vector<fs::path> configFilePaths(const EnvLookup& env) {
+  std::vector<fs::path> files;
+  if (const char* xdg = env("XDG_CONFIG_HOME"); xdg && *xdg == '/') {
+    files.push_back(fs::path(xdg) / kRelative);
+  } else if (const char* home = env("HOME"); home && *home) {
+    files.push_back(fs::path(home) / ".config" / kRelative);
+  }
+  const char* dirs = env("XDG_CONFIG_DIRS");
+  const std::string_view list = dirs && *dirs ? dirs : "/etc/xdg";
+  for (std::size_t start = 0; start <= list.size();) {
+    const std::size_t end = std::min(list.find(':', start), list.size());
+    const std::string_view dir = list.substr(start, end - start);
+    if (dir.starts_with('/')) files.push_back(fs::path(dir) / kRelative);
+    start = end + 1;
+  }
+  return files;
+}
+
+const ConfigValue* ConfigFile::find(std::string_view key) const {
+  const auto it = values.find(std::string(key));
+  return it == values.end() ? nullptr : &it->second;
+}
+
+ConfigFile readConfigFiles(const std::vector<fs::path>& files) {
+  ConfigFile config;
+  // The least important first, so that each more important file replaces what it sets.
+  for (auto it = files.rbegin(); it != files.rend(); ++it) {
+    if (!readOne(*it, config)) break;
+  }
+  return config;
+}
+
+std::vector<std::string> splitList(std::string_view value) {
+  std::vector<std::string> items;
+  for (std::size_t start = 0; start <= value.size();) {
+    const std::size_t end = std::min(value.find(';', start), value.size());
+    if (const std::string_view item = trimSpace(value.substr(start, end - start)); !item.empty()) {
+      items.emplace_back(item);
+    }
+    start = end + 1;
+  }
+  return items;
+}
+
+fs::path configPath(std::string_view value, const EnvLookup& env) {
+  if (value.starts_with('/')) return fs::path(value);
+  const char* home = env("HOME");
+  if (value.starts_with("~/") && home && *home == '/') return fs::path(home) / value.substr(2);
+  return {};
+}
+
+}  // namespace korvel::host
