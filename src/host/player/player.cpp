@@ -9,6 +9,7 @@
 #include <system_error>
 
 #include "host/cli/gallery_command.h"
+#include "host/output_file.h"
 #include "host/render/render_widget.h"
 #include "snapshot/json_write.h"
 
@@ -145,7 +146,7 @@ bool Player::draw(std::size_t index, Appearance appearance) {
     const std::string file =
         galleryImageName(rawValue(placement.face()), familyName(placement.family), name(appearance));
     const RenderResult png = renderLaidOut(laidOut, request);
-    std::string failure = png.ok() ? writeFileAtomically((settings_.outputDir / file).string(),
+    std::string failure = png.ok() ? writeOutputFile((settings_.outputDir / file).string(),
                                                          png.bytes)
                                    : file + ": " + png.error;
     if (!failure.empty()) {
@@ -160,7 +161,7 @@ bool Player::draw(std::size_t index, Appearance appearance) {
   }
 
   if (error.empty()) {
-    error = writeFileAtomically((settings_.outputDir / "index.json").string(),
+    error = writeOutputFile((settings_.outputDir / "index.json").string(),
                                 indexJson(drawn, entry.date, settings_.scale,
                                           entry.snapshot.has_value()));
   }

@@ -14,6 +14,7 @@
 #include <memory>
 #include <unistd.h>
 
+#include "host/output_file.h"
 #include "host/render/cairo_painter.h"
 #include "host/render/json_dump.h"
 #include "host/render/png_encoder.h"
@@ -168,36 +169,7 @@ RenderResult renderWidget(const RenderRequest& request) {
 std::string renderWidgetToFile(const RenderRequest& request, const std::string& path) {
   const RenderResult result = renderWidget(request);
   if (!result.ok()) return result.error;
-  return writeFileAtomically(path, result.bytes);
-}
-
-std::string writeFileAtomically(const std::string& path, std::string_view bytes) {
-  if (path.empty()) return "no output file given";
-  std::string tmp = path + ".XXXXXX";
-  const int fd = mkstemp(tmp.data());
-  if (fd < 0) return "cannot write " + path + ": " + std::strerror(errno);
-  // mkstemp creates 0600; a rendered image is as readable as any file the user writes.
-  const mode_t mask = umask(0);
-  umask(mask);
-  fchmod(fd, 0666 & ~mask);
-  std::size_t done = 0;
-  while (done < bytes.size()) {
-    const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      const std::string error = std::strerror(errno);
-      ::close(fd);
-      ::unlink(tmp.c_str());
-      return "cannot write " + path + ": " + error;
-    }
-    done += static_cast<std::size_t>(n);
-  }
-  if (::close(fd) != 0 || std::rename(tmp.c_str(), path.c_str()) != 0) {
-    const std::string error = std::strerror(errno);
-    ::unlink(tmp.c_str());
-    return "cannot write " + path + ": " + error;
-  }
-  return {};
+  return writeOutputFile(path, result.bytes);
 }
 
 }  // namespace korvel::host
