@@ -3,6 +3,7 @@
 #include <cairo-pdf.h>
 #include <cairo-svg.h>
 #include <cairo.h>
+#include <glib.h>
 
 #include <cerrno>
 #include <cmath>
@@ -84,6 +85,19 @@ RenderResult renderPng(const LaidOutWidget& w, const RenderRequest& r) {
   return {std::move(*png), {}};
 }
 
+// The title as the PDF's metadata can hold it: cairo refuses noncharacters (U+FDD0, U+FFFE
+// ...) there, so each stands as U+FFFD.
+std::string pdfTitle(const std::string& label) {
+  std::string out;
+  for (const char* p = label.c_str(); *p; p = g_utf8_next_char(p)) {
+    const gunichar c = g_utf8_get_char(p);
+    const bool noncharacter = (c >= 0xFDD0 && c <= 0xFDEF) || (c & 0xFFFE) == 0xFFFE;
+    if (noncharacter) out += "\uFFFD";
+    else out.append(p, static_cast<std::size_t>(g_utf8_next_char(p) - p));
+  }
+  return out;
+}
+
 RenderResult renderVector(const LaidOutWidget& w, const RenderRequest& r) {
   std::string out;
   const double width = w.widget.size.width, height = w.widget.size.height;
@@ -98,7 +112,7 @@ RenderResult renderVector(const LaidOutWidget& w, const RenderRequest& r) {
     cairo_pdf_surface_set_metadata(surface.get(), CAIRO_PDF_METADATA_CREATE_DATE, date.c_str());
     cairo_pdf_surface_set_metadata(surface.get(), CAIRO_PDF_METADATA_MOD_DATE, date.c_str());
     cairo_pdf_surface_set_metadata(surface.get(), CAIRO_PDF_METADATA_TITLE,
-                                   w.widget.label.c_str());
+                                   pdfTitle(w.widget.label).c_str());
   }
   if (auto error = paint(surface.get(), w, r.appearance, 1); !error.empty()) return {{}, error};
   cairo_surface_finish(surface.get());
