@@ -6,15 +6,44 @@
 namespace korvel::json {
 namespace {
 
+const Shape kAnyValue;
+
+// Whether `quotedKey`, a key as written (quotes and escapes included), is `name`.
+bool keyIs(std::string_view quotedKey, std::string_view name) {
+  const std::string_view key = quotedKey.substr(1, quotedKey.size() - 2);
+  if (key.find('\\') == std::string_view::npos) return key == name;
+  std::string decoded;
+  for (std::size_t i = 0; i < key.size(); ++i) {
+    if (key[i] != '\\') {
+      decoded += key[i];
+    } else if (key[++i] != 'u') {
+      const auto at = std::string_view("\"\\/bfnrt").find(key[i]);
+      decoded += "\"\\/\b\f\n\r\t"[at];
+    } else {
+      unsigned unit = 0;
+      std::from_chars(key.data() + i + 1, key.data() + i + 5, unit, 16);
+      if (unit >= 0x80) return false;  // declared names are ASCII
+      decoded += static_cast<char>(unit);
+      i += 4;
+    }
+  }
+  return decoded == name;
+}
+
+// Scans one JSON text. A value walked with a shape is checked strictly and, when there is an
+// output, written to it; one walked without (an undeclared value) is only checked to be
+// well-formed.
 class Scanner {
  public:
-  Scanner(std::string_view text, std::size_t maxDepth) : s_(text), maxDepth_(maxDepth) {}
+  Scanner(std::string_view text, std::size_t maxDepth, const Shape& shape = kAnyValue,
+          std::string* out = nullptr)
+      : s_(text), maxDepth_(maxDepth), shape_(shape), out_(out) {}
 
   std::optional<SyntaxFault> run() {
     if (s_.starts_with("\xEF\xBB\xBF")) return fault(0, "byte-order mark at the start");
     skipSpace();
     if (pos_ == s_.size()) return fault(pos_, "no JSON value");
-    if (!value(0)) return fault_;
+    if (!value(0, &shape_)) return fault_;
     skipSpace();
     if (pos_ != s_.size()) return fault(pos_, "content after the JSON value");
     return std::nullopt;
@@ -39,51 +68,76 @@ class Scanner {
     }
   }
 
-  bool value(std::size_t depth) {
+  bool value(std::size_t depth, const Shape* shape) {
     if (atEnd()) return fail(pos_, "unexpected end of input");
+    const std::size_t start = pos_;
+    bool ok = false;
     switch (peek()) {
-      case '{': return container(depth, '}');
-      case '[': return container(depth, ']');
-      case '"': return string();
-      case 't': return literal("true");
-      case 'f': return literal("false");
-      case 'n': return literal("null");
+      case '{': return container(depth, '}', shape);
+      case '[': return container(depth, ']', shape);
+      case '"': ok = string(); break;
+      case 't': ok = literal("true"); break;
+      case 'f': ok = literal("false"); break;
+      case 'n': ok = literal("null"); break;
       default:
-        if (peek() == '-' || (peek() >= '0' && peek() <= '9')) return number();
-        return fail(pos_, "unexpected character");
+        if (peek() != '-' && (peek() < '0' || peek() > '9')) return fail(pos_, "unexpected character");
+        ok = number(shape != nullptr);
     }
+    if (ok && out_ && shape) out_->append(s_.substr(start, pos_ - start));
+    return ok;
   }
 
-  bool container(std::size_t depth, char close) {
+  // The shape of the value under `key` of a record: nothing when the record does not declare it.
+  static const Shape* declared(const Shape& record, std::string_view key) {
+    const Shape* found = nullptr;
+    for (const auto& [name, shape] : record.keys) {
+      if (keyIs(key, name)) found = shape;
+    }
+    return found;
+  }
+
+  bool container(std::size_t depth, char close, const Shape* shape) {
     if (depth + 1 > maxDepth_) return fail(pos_, "nesting too deep");
     const bool isObject = close == '}';
+    const bool record = isObject && shape && shape->record;
+    const Shape* inner = !shape ? nullptr : !isObject && shape->element ? shape->element : &kAnyValue;
+    std::string* out = shape ? out_ : nullptr;
+    if (out) *out += static_cast<char>(peek());
     ++pos_;
     skipSpace();
-    if (!atEnd() && peek() == static_cast<unsigned char>(close)) {
-      ++pos_;
-      return true;
-    }
-    for (;;) {
+    const bool empty = !atEnd() && peek() == static_cast<unsigned char>(close);
+    bool written = false;  // a member was written: the next one needs a comma
+    while (!empty) {
+      const Shape* child = inner;
+      std::string_view key;
       if (isObject) {
         if (atEnd()) return fail(pos_, "unexpected end of input");
         if (peek() != '"') return fail(pos_, "expected a key");
+        const std::size_t at = pos_;
         if (!string()) return false;
+        key = s_.substr(at, pos_ - at);
+        if (record) child = declared(*shape, key);
         skipSpace();
         if (atEnd() || peek() != ':') return fail(pos_, "expected ':'");
         ++pos_;
         skipSpace();
       }
-      if (!value(depth + 1)) return false;
+      if (out && child) {
+        if (written) *out += ',';
+        if (isObject) (*out += key) += ':';
+        written = true;
+      }
+      if (!value(depth + 1, child)) return false;
       skipSpace();
       if (atEnd()) return fail(pos_, "unexpected end of input");
-      if (peek() == static_cast<unsigned char>(close)) {
-        ++pos_;
-        return true;
-      }
+      if (peek() == static_cast<unsigned char>(close)) break;
       if (peek() != ',') return fail(pos_, isObject ? "expected ',' or '}'" : "expected ',' or ']'");
       ++pos_;
       skipSpace();
     }
+    ++pos_;
+    if (out) *out += close;
+    return true;
   }
 
   bool literal(std::string_view word) {
@@ -98,7 +152,8 @@ class Scanner {
     return pos_ > start;
   }
 
-  bool number() {
+  // `strict`: within the range the decoder reads (finite as a double, integers within 64 bits).
+  bool number(bool strict) {
     const std::size_t start = pos_;
     const bool negative = peek() == '-';
     if (negative) ++pos_;
@@ -127,6 +182,7 @@ class Scanner {
     if (!atEnd() && peek() >= '0' && peek() <= '9') return fail(pos_, "invalid number");
     const char* first = s_.data() + start;
     const char* last = s_.data() + pos_;
+    if (!strict) return true;
     if (integral) {
       std::uint64_t magnitude = 0;
       const auto r = std::from_chars(first + (negative ? 1 : 0), last, magnitude);
@@ -220,6 +276,8 @@ class Scanner {
 
   std::string_view s_;
   std::size_t maxDepth_;
+  const Shape& shape_;
+  std::string* out_;
   std::size_t pos_ = 0;
   SyntaxFault fault_;
 };
@@ -228,6 +286,11 @@ class Scanner {
 
 std::optional<SyntaxFault> locateSyntaxFault(std::string_view text, std::size_t maxDepth) {
   return Scanner(text, maxDepth).run();
+}
+
+std::optional<SyntaxFault> pruneUndeclared(std::string_view text, const Shape& shape,
+                                           std::size_t maxDepth, std::string& out) {
+  return Scanner(text, maxDepth, shape, &out).run();
 }
 
 TextPosition positionOf(std::string_view text, std::size_t offset) {

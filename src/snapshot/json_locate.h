@@ -3,7 +3,10 @@
 // this slower scan runs only after such a refusal, to point the user at a line and column.
 #include <cstddef>
 #include <optional>
+#include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace korvel::json {
 
@@ -18,6 +21,21 @@ struct SyntaxFault {
 // surrogates, no byte-order mark, numbers finite as doubles, integers within 64 bits, nesting
 // up to maxDepth), or nothing when the scan finds none.
 std::optional<SyntaxFault> locateSyntaxFault(std::string_view text, std::size_t maxDepth);
+
+// The values a reader declares: an object's keys and each one's shape (`record`), an array's
+// elements (`element`), or, with neither, any value.
+struct Shape {
+  bool record = false;
+  std::vector<std::pair<std::string_view, const Shape*>> keys;
+  const Shape* element = nullptr;
+};
+
+// Checks `text` as locateSyntaxFault does and appends to `out` the same document, compact and
+// without the pairs whose keys `shape` does not declare (a reader would ignore them anyway).
+// Those values are only checked to be well-formed JSON: a number there may be of any size.
+// Keeps a huge undeclared value from costing more than the scan.
+std::optional<SyntaxFault> pruneUndeclared(std::string_view text, const Shape& shape,
+                                           std::size_t maxDepth, std::string& out);
 
 // 1-based line and column (in characters) of a byte offset.
 struct TextPosition {
