@@ -6,7 +6,8 @@
 //  - a floating value is any JSON number finite as a double (1 reads as 1.0);
 //  - a flag is only true or false;
 //  - a required key must be present and not null; an optional one may be absent or null;
-//  - undeclared keys are ignored, but the whole document must still be valid JSON;
+//  - undeclared keys are ignored, but the whole document must still be valid JSON (a number
+//    under an undeclared key may be of any size: no reader reads it);
 //  - duplicate keys: the last one wins, at every level;
 //  - texts are valid UTF-8 with no unpaired surrogate escapes; a byte-order mark is refused;
 //  - nesting deeper than maxJsonDepth is refused;

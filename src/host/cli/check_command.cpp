@@ -103,9 +103,12 @@ DESCRIPTION
   would: valid JSON and UTF-8 throughout, every required key present with the right type,
   format version 1 or later and exactly seven day labels. An accepted file is summarised on
   standard output (file, version, generated date in UTC, week, period, off, runs and how many
-  wait, meters, legend entries); with --canonical it is printed re-encoded instead, as one
-  compact line with the declared keys only, in their order. A refused or unreadable file is
-  explained in one line on standard error: the file, and where and why it was refused.
+  wait, meters, legend entries; in texts a control character shows as \xNN or \uNNNN and a
+  backslash doubled, so that no text can drive the terminal); with --canonical it is printed
+  re-encoded instead, as one compact line with the declared keys only, in their order. A
+  refused or unreadable file is explained in one line on standard error: the file, and where
+  and why it was refused. Values under keys no record declares are only checked to be
+  well-formed JSON (a number there may be of any size).
 
 )" R"(FILES
   The snapshot the widgets read: $KORVEL_GROUP_CONTAINER/week.json, or, when
