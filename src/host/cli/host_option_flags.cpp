@@ -35,7 +35,8 @@ CLI::Option* addNowOption(CLI::App& command, std::optional<double>& now) {
 }
 
 int flushStandardOutput(std::string_view who) {
-  errno = 0;
+  // A write that failed before left its reason in errno; a flush that fails now sets it anew.
+  if (std::cout) errno = 0;
   std::cout.flush();
   if (std::cout) return 0;
   const int error = errno;
