@@ -16,7 +16,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libgtk-4-dev xvfb xauth xdotool
   clang-14 libclang-rt-14-dev
-  locales
+  locales python3
 )
 
 install_missing() {
