@@ -25,7 +25,7 @@ test_packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth xdotool
   clang-14 libclang-rt-14-dev
-  lintian desktop-file-utils systemd man-db
+  lintian desktop-file-utils systemd man-db python3
 )
 
 install_missing() {  # package...

@@ -1,5 +1,9 @@
 // korvel-widgets: the command-line host of the week widgets.
 #include <CLI/CLI.hpp>
+#include <signal.h>
+
+#include <algorithm>
+#include <iostream>
 
 #include "host/cli/commands.h"
 #if KORVEL_WITH_DESKTOP
@@ -55,6 +59,18 @@ int main(int argc, char** argv) {
 #elif defined(KORVEL_DESKTOP_PROGRAM)
   korvel::host::addDesktopCommand(app, exitCode, startDesktopProgram(argv));
 #endif
+  // A closed pipe is a write error like any other: each command says so and exits 1.
+  signal(SIGPIPE, SIG_IGN);
+  const auto commands = static_cast<const CLI::App&>(app).get_subcommands(
+      [](const CLI::App*) { return true; });
+  const auto named = [&argv](const CLI::App* command) { return command->check_name(argv[1]); };
+  if (argc > 1 && argv[1][0] != '-' && std::none_of(commands.begin(), commands.end(), named)) {
+    std::string names;
+    for (const CLI::App* command : commands) names += " " + command->get_name();
+    std::cerr << "unknown command \"" << argv[1] << "\"; the commands are:" << names << '\n'
+              << "Run with --help for more information.\n";
+    return 2;
+  }
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {

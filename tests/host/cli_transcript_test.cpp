@@ -7,18 +7,23 @@
 //   $ [NAME=value ...] ARGS   the arguments after the program name, split at spaces ("quoted"
 //                             words may hold spaces or be empty), after environment settings
 //   % needs COMMAND           run the case only where the program offers COMMAND
+//   % sh COMMAND              run COMMAND with /bin/sh in $TMP first (mkfifo, mknod, ln -s);
+//                             a FIFO there has a reader while the program runs
+//   % stdout PATH             standard output goes to PATH instead
 //   < LINE                    a line of $TMP/week.json, written before the run
 //   ? STATUS                  the exit status
 //   > LINE, ! LINE            a line of standard output, of standard error (">" alone: empty)
 //   >..., !...                any number of lines of that stream
 //   = PATH DESCRIPTION        what the run left at PATH: missing, folder (then "=   NAME
-//                             DESCRIPTION" for each entry), png/svg/pdf/json WxH, html ...
+//                             DESCRIPTION" for each entry), png/svg/pdf/json WxH, html,
+//                             "link to T, " and what is at T, a FIFO with what it holds ...
 // $TMP is a fresh folder for each case: the working folder and KORVEL_GROUP_CONTAINER. $EXAMPLES
 // is examples/. Every run has LANG=en_US.UTF-8 and TZ=UTC and no other locale or zone variable.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <spawn.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cctype>
@@ -104,11 +109,25 @@ std::string sizeAt(const std::string& bytes, const char* marker, const char* for
   return text;
 }
 
+Lines describeBytes(const std::string& b);
+
 // What a run left at `path`: a file's type and its size in pixels (PNG) or points; a folder's
 // entries; for a gallery's page, how many pictures it shows and its line about the sheet.
 Lines describe(const fs::path& path) {
   std::error_code ec;
+  if (fs::is_symlink(path, ec)) {
+    const fs::path to = fs::read_symlink(path);
+    return {"link to " + to.string() + ", " + describe(path.parent_path() / to)[0]};
+  }
   if (!fs::exists(path, ec)) return {"missing"};
+  if (fs::is_character_file(path, ec)) return {"character device"};
+  if (fs::is_fifo(path, ec)) {
+    std::string b(1 << 16, '\0');
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK);
+    b.resize(std::max<ssize_t>(0, ::read(fd, b.data(), b.size())));
+    ::close(fd);
+    return {"fifo holding " + (b.empty() ? "nothing" : describeBytes(b)[0])};
+  }
   if (fs::is_directory(path, ec)) {
     Lines out{"folder"};
     std::vector<fs::path> entries(fs::directory_iterator(path), fs::directory_iterator{});
@@ -117,7 +136,10 @@ Lines describe(const fs::path& path) {
       out.push_back("  " + e.filename().string() + " " + describe(e)[0]);
     return out;
   }
-  const std::string b = readFile(path);
+  return describeBytes(readFile(path));
+}
+
+Lines describeBytes(const std::string& b) {
   if (b.starts_with("\x89PNG\r\n\x1a\n") && b.size() >= 24) {
     const auto be32 = [&b](std::size_t at) {
       unsigned long v = 0;
@@ -186,10 +208,18 @@ Lines run(const Lines& lines, const Case& c) {
     if (!setting) args.push_back(expand(word));
   }
   std::string input;
+  fs::path out = box / "out";
   for (std::size_t i = c.begin + 1; i < c.results; ++i) {
     if (lines[i][0] == '<') input += rest(lines[i]) + "\n";
+    if (lines[i].starts_with("% stdout ")) out = expand(lines[i].substr(9));
+    const std::string sh = "cd '" + tmp.string() + "' && " + expand(rest(rest(lines[i])));
+    if (lines[i].starts_with("% sh ") && std::system(sh.c_str()) != 0) return {"? failed: " + sh};
   }
   if (!input.empty()) korvel::testing::writeFile(tmp / "week.json", expand(input));
+  std::vector<int> readers;  // a FIFO opened for writing waits for a reader
+  for (const auto& e : fs::directory_iterator(tmp)) {
+    if (e.is_fifo()) readers.push_back(::open(e.path().c_str(), O_RDONLY | O_NONBLOCK));
+  }
 
   Lines settings;
   for (const auto& [key, value] : env) settings.push_back(key + "=" + value);
@@ -201,7 +231,7 @@ Lines run(const Lines& lines, const Case& c) {
   posix_spawn_file_actions_t files;
   posix_spawn_file_actions_init(&files);
   posix_spawn_file_actions_addopen(&files, 0, "/dev/null", O_RDONLY, 0);
-  posix_spawn_file_actions_addopen(&files, 1, (box / "out").c_str(), O_WRONLY | O_CREAT, 0644);
+  posix_spawn_file_actions_addopen(&files, 1, out.c_str(), O_WRONLY | O_CREAT, 0644);
   posix_spawn_file_actions_addopen(&files, 2, (box / "err").c_str(), O_WRONLY | O_CREAT, 0644);
   posix_spawn_file_actions_addchdir_np(&files, tmp.c_str());
   pid_t pid = 0;
@@ -216,7 +246,7 @@ Lines run(const Lines& lines, const Case& c) {
   };
   Lines got{WIFEXITED(status) ? "? " + std::to_string(WEXITSTATUS(status))
                               : "? killed by signal " + std::to_string(WTERMSIG(status))};
-  addLines(got, '>', placeholders(readFile(box / "out")));
+  addLines(got, '>', placeholders(fs::is_regular_file(out) ? readFile(out) : ""));
   addLines(got, '!', placeholders(readFile(box / "err")));
   for (std::size_t i = c.results; i < c.end; ++i) {
     if (!lines[i].starts_with("= ") || lines[i].starts_with("=  ")) continue;
@@ -225,6 +255,7 @@ Lines run(const Lines& lines, const Case& c) {
     got.push_back("= " + path + " " + placeholders(what[0]));
     for (std::size_t k = 1; k < what.size(); ++k) got.push_back("= " + placeholders(what[k]));
   }
+  for (const int fd : readers) ::close(fd);
   return got;
 }
 

@@ -2,7 +2,11 @@
 // the hostile snapshots (tests/data/hostile) and what the fuzzers kept
 // (tests/data/fuzz-regressions). The shared walk checks bounded work, containment, finite
 // geometry, palette colours and UTF-8 texts, and paints each widget.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <zlib.h>
 
 #include <algorithm>
@@ -11,6 +15,8 @@
 
 #include "snapshot/decode.h"
 #include "snapshot/generation_time.h"
+#include "snapshot/loading.h"
+#include "support/child_process.h"
 #include "support/files.h"
 #include "support/widget_walk.h"
 
@@ -61,6 +67,51 @@ INSTANTIATE_TEST_SUITE_P(Files, HostileSnapshot, ::testing::ValuesIn(hostileCase
   std::erase(n, '-');
   return n;
 });
+
+// The most memory `args` held at once, in kilobytes, when it exited with 0; else -1. Forked
+// rather than spawned: a process made with vfork, as posix_spawn does, inherits the high-water
+// mark of its parent's memory.
+long peakKilobytes(std::vector<std::string> args, const fs::path& log) {
+  std::vector<char*> argv;
+  for (std::string& a : args) argv.push_back(a.data());
+  argv.push_back(nullptr);
+  const int fd = ::open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  const pid_t pid = ::fork();
+  if (pid == 0) {
+    ::dup2(fd, 1), ::dup2(fd, 2);
+    ::execv(argv[0], argv.data());
+    ::_exit(127);
+  }
+  ::close(fd);
+  int status = 0;
+  rusage usage{};
+  return ::wait4(pid, &status, 0, &usage) == pid && status == 0 ? usage.ru_maxrss : -1;
+}
+
+// A snapshot of the largest size read whose bulk is one undeclared value: every command that
+// reads it holds at most about twice the file plus the program's usual 25 MB.
+TEST(HostileSnapshot, AHugeUndeclaredValueCostsNoMoreThanItsBytes) {
+  if (std::getenv("ASAN_OPTIONS")) GTEST_SKIP() << "the sanitizers' memory would swamp the measure";
+  korvel::testing::ScratchDir dir;
+  const std::string sample = korvel::testing::exampleText("week.json");
+  {
+    std::string text = "{\"zz\": [0";
+    text.reserve(maxSnapshotBytes);
+    while (text.size() + sample.size() + 4 < maxSnapshotBytes) text += ",0";
+    korvel::testing::writeFile(dir / "big.json", text + "], " + sample.substr(1));
+  }
+  const std::string big = dir / "big.json", program = korvel::testing::programPath();
+  for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+           {program, "check", big},
+           {program, "render", "--kind", "limits", "--family", "systemMedium", "--appearance",
+            "dark", "--format", "png", "--snapshot", big, "-o", dir / "w.png"},
+           {program, "play", "--once", "--snapshot", big, "--place", "limits:medium", "-o",
+            dir / "out"}}) {
+    const long peak = peakKilobytes(args, dir / "log");
+    EXPECT_GT(peak, 0) << args[1] << ": " << korvel::testing::readFile(dir / "log");
+    EXPECT_LT(peak, 2 * 65536 + 25000) << args[1];
+  }
+}
 
 TEST(HostileSnapshot, AllCasesAreThere) { EXPECT_EQ(hostileCases().size(), 18u); }
 

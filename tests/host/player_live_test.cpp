@@ -3,7 +3,11 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+
 #include <atomic>
+#include <functional>
 #include <sstream>
 #include <thread>
 
@@ -59,6 +63,28 @@ TEST(SnapshotWatcherTest, FollowsTheSnapshotAndItsFolderButNotItsNeighbours) {
   fs::remove_all(dir / "group");
   EXPECT_TRUE(watcher.readEvents());
   EXPECT_EQ(watcher.watchedFolder(), dir.path());
+}
+
+TEST(SnapshotWatcherTest, FollowsALinkedSnapshotToItsTargetWhereverTheLinkIsPointed) {
+  ScratchDir dir;
+  for (const char* folder : {"dir", "real", "other"}) fs::create_directory(dir / folder);
+  writeFile(dir / "real" / "week.json", "{}");
+  fs::create_symlink("../real/week.json", dir / "dir" / "week.json");
+  SnapshotWatcher watcher(dir / "dir" / "week.json");
+  writeFile(dir / "real" / "week.json.new", "{ }");
+  EXPECT_FALSE(watcher.readEvents());
+  fs::rename(dir / "real" / "week.json.new", dir / "real" / "week.json");
+  EXPECT_TRUE(watcher.readEvents());
+  writeFile(dir / "real" / "week.json", "{}");
+  EXPECT_TRUE(watcher.readEvents());
+  // Pointed elsewhere as ln -sfn does it: a new link renamed over the old one.
+  fs::create_symlink("../other/week.json", dir / "dir" / "new");
+  fs::rename(dir / "dir" / "new", dir / "dir" / "week.json");
+  EXPECT_TRUE(watcher.readEvents());
+  writeFile(dir / "other" / "week.json", "{}");
+  EXPECT_TRUE(watcher.readEvents());
+  writeFile(dir / "real" / "week.json", "{ }");
+  EXPECT_FALSE(watcher.readEvents());
 }
 
 TEST(PlayerRealTimeTest, ARewrittenSnapshotIsDrawnWithinASecondAndNothingWakesItBetween) {
@@ -128,6 +154,11 @@ struct RunCase {
   int exitCode;
   const char* says;                // how standard output and then standard error start
   std::vector<std::string> files;  // what is left in `out`: whole pictures and the index only
+  // Done once the first drawing is there, before the stop signal; with `pipedLog` standard error
+  // is a FIFO whose reader is closed first.
+  std::function<void(const fs::path& dir, const fs::path& out, korvel::testing::ChildProcess&)>
+      during;
+  bool pipedLog = false;
 };
 
 class PlayerProcessTest : public ::testing::TestWithParam<RunCase> {};
@@ -140,14 +171,19 @@ TEST_P(PlayerProcessTest, DrawsOnceStopsCleanlyOrRefusesAtTheStart) {
   std::vector<std::string> args{korvel::testing::programPath(), "play", "-o", dir / c.out,
                                 "--snapshot", dir / "week.json", "--place", "limits:medium"};
   args.insert(args.end(), c.options.begin(), c.options.end());
-  korvel::testing::ChildProcess child(args, dir / "stdout", dir / "stderr");
+  const int reader = c.pipedLog && mkfifo((dir / "log").c_str(), 0600) == 0
+                         ? ::open((dir / "log").c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC) : -1;
+  korvel::testing::ChildProcess child(args, dir / "stdout", dir / (c.pipedLog ? "log" : "stderr"));
   if (c.stopSignal) {
     ASSERT_TRUE(eventually([&] { return fs::exists(dir / c.out / "index.json"); }, 10s))
         << readFile(dir / "stderr");
+    if (reader >= 0) ::close(reader);
+    if (c.during) c.during(dir.path(), dir / c.out, child);
     child.signal(c.stopSignal);
   }
   EXPECT_EQ(child.wait(30s), c.exitCode) << readFile(dir / "stderr");
-  EXPECT_THAT(readFile(dir / "stdout") + readFile(dir / "stderr"), ::testing::StartsWith(c.says));
+  const std::string said = readFile(dir / "stdout") + (c.pipedLog ? "" : readFile(dir / "stderr"));
+  EXPECT_THAT(said, ::testing::StartsWith(c.says));
   EXPECT_EQ(korvel::testing::fileNames(dir / c.out), c.files);
 }
 
@@ -156,6 +192,14 @@ const std::vector<std::string> kTwo{"--appearance", "light", "--scale", "1",
                                    "--place", "week:large"};
 const std::vector<std::string> kTwoFiles{"index.json", "limits-systemMedium-light.png",
                                          "week-systemLarge-light.png"};
+
+// The player has drawn from a refused snapshot.
+void refuseTheSnapshot(const fs::path& dir, const fs::path& out, korvel::testing::ChildProcess&) {
+  writeFile(dir / "week.json", "garbage");
+  EXPECT_TRUE(eventually([&] { return fs::exists(out / "index.json") &&
+                                      readFile(out / "index.json").find("\"snapshot\": false") !=
+                                          std::string::npos; }, 10s));
+}
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, PlayerProcessTest,
@@ -166,6 +210,32 @@ INSTANTIATE_TEST_SUITE_P(
                 {"index.json", "limits-systemMedium-light.png"}},
         RunCase{"sigterm", "out", kTwo, SIGTERM, 0, "play: 2 widgets into ", kTwoFiles},
         RunCase{"sigint", "out", kTwo, SIGINT, 0, "play: 2 widgets into ", kTwoFiles},
+        // SIGHUP reads again; a closed pipe for a log loses lines only; a folder taken away
+        // is made again; a second player on the folder is refused at once, naming the first.
+        RunCase{"sighup", "out", kTwo, SIGTERM, 0, "play: 2 widgets into ", kTwoFiles,
+                [](const fs::path& dir, const fs::path&, korvel::testing::ChildProcess& child) {
+                  child.signal(SIGHUP);
+                  EXPECT_TRUE(eventually([&] { return readFile(dir / "stderr").find("SIGHUP") !=
+                                                      std::string::npos; }, 10s));
+                }},
+        RunCase{"closedLogPipe", "out", kTwo, SIGTERM, 0, "", kTwoFiles, refuseTheSnapshot, true},
+        RunCase{"outputRemoved", "out", kTwo, SIGTERM, 0, "play: 2 widgets into ", kTwoFiles,
+                [](const fs::path& dir, const fs::path& out, korvel::testing::ChildProcess& c) {
+                  fs::remove_all(out);
+                  refuseTheSnapshot(dir, out, c);
+                }},
+        RunCase{"secondPlayer", "out", kTwo, SIGTERM, 0, "play: 2 widgets into ", kTwoFiles,
+                [](const fs::path& dir, const fs::path& out, korvel::testing::ChildProcess&) {
+                  korvel::testing::ChildProcess second(
+                      {korvel::testing::programPath(), "play", "-o", out, "--snapshot",
+                       dir / "week.json", "--appearance", "dark", "--once"},
+                      dir / "stdout2", dir / "stderr2");
+                  EXPECT_EQ(second.wait(30s), 1);
+                  EXPECT_THAT(readFile(dir / "stderr2"),
+                              ::testing::StartsWith("play: another player (process "));
+                }},
+        RunCase{"snapshotInOutput", "", {"--once"}, 0, 2, "play: the snapshot ",
+                {"file", "stderr", "stdout", "week.json"}},
         RunCase{"unwritableOutput", "file/out", {}, 0, 1, "play: cannot use ", {}},
         RunCase{"familyNotOffered", "out", {"--place", "rhythm:large"}, 0, 2,
                 "play: --place: korvel.week.rhythm does not offer systemLarge", {}},

@@ -177,9 +177,10 @@ TEST(PlayerTest, AStopBetweenFilesFinishesTheFileInFlightAndStartsNoOther) {
 
 TEST(PlayerTest, AnUnwritableFolderIsToldOnceAndRetriedUntilItWorks) {
   Rig rig;
-  const fs::path out = rig.dir / "out";  // not there yet: every write fails
+  const fs::path out = rig.dir / "out";  // a file in the folder's place: every write fails
+  korvel::testing::writeFile(out, "x");
   rig.clock.end = kStart + 100;
-  rig.clock.events = {{kStart + 15, Wake{}, [&] { fs::create_directory(out); }}};
+  rig.clock.events = {{kStart + 15, Wake{}, [&] { fs::remove(out), fs::create_directory(out); }}};
   const PlayerStats stats = rig.play({place("now:small")}, out);
   EXPECT_EQ(rig.woken(), (std::vector<double>{10, 20, 20, 900}));
   EXPECT_EQ(stats.failures, 2);

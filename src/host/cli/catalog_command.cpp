@@ -90,8 +90,7 @@ void addCatalogCommand(CLI::App& app, int& exitCode) {
   cmd->footer(kCatalogManual);
   cmd->callback([asJson, &exitCode] {
     std::cout << catalogListing(*asJson);
-    std::cout.flush();
-    exitCode = std::cout ? 0 : 1;
+    exitCode = flushStandardOutput("catalog");
   });
 }
 

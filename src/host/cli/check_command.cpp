@@ -42,14 +42,37 @@ std::string isoUtc(std::int64_t ms) {
   return buf;
 }
 
+// A text from the file as a terminal may show it: the C0 and C1 controls and DEL written as
+// escapes (\x1b, \u009b), and the backslash doubled, so that no text can move the cursor,
+// retitle the window or forge a line.
+std::string printable(std::string_view text) {
+  std::string out;
+  char escape[8];
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const auto c = static_cast<unsigned char>(text[i]);
+    const auto next = i + 1 < text.size() ? static_cast<unsigned char>(text[i + 1]) : 0;
+    if (c < 0x20 || c == 0x7F) {
+      std::snprintf(escape, sizeof escape, "\\x%02x", c);
+      out += escape;
+    } else if (c == 0xC2 && next >= 0x80 && next < 0xA0) {
+      std::snprintf(escape, sizeof escape, "\\u%04x", next);
+      out += escape;
+      ++i;
+    } else {
+      out += c == '\\' ? "\\\\" : std::string(1, static_cast<char>(c));
+    }
+  }
+  return out;
+}
+
 void printSummary(const std::filesystem::path& path, const WeekSnapshot& s) {
   std::size_t waiting = 0;
   for (const WeekRun& run : s.now.runs) waiting += run.waiting ? 1 : 0;
-  std::cout << "file: " << path.string() << '\n'
+  std::cout << "file: " << printable(path.string()) << '\n'
             << "version: " << s.v << '\n'
             << "generated: " << isoUtc(s.generatedMs) << '\n'
-            << "week: " << s.week << '\n'
-            << "period: " << s.period << '\n'
+            << "week: " << printable(s.week) << '\n'
+            << "period: " << printable(s.period) << '\n'
             << "off: " << (s.off ? "true" : "false") << '\n'
             << "runs: " << s.now.runs.size() << " (" << waiting << " waiting)\n"
             << "meters: " << s.limits.meters.size() << '\n'
@@ -71,8 +94,7 @@ int run(const CheckOptions& options) {
   } else {
     printSummary(path, snapshot);
   }
-  std::cout.flush();
-  return std::cout ? 0 : 1;
+  return flushStandardOutput("check");
 }
 
 const char* kCheckManual = R"(
@@ -81,15 +103,18 @@ DESCRIPTION
   would: valid JSON and UTF-8 throughout, every required key present with the right type,
   format version 1 or later and exactly seven day labels. An accepted file is summarised on
   standard output (file, version, generated date in UTC, week, period, off, runs and how many
-  wait, meters, legend entries); with --canonical it is printed re-encoded instead, as one
-  compact line with the declared keys only, in their order. A refused or unreadable file is
-  explained in one line on standard error: the file, and where and why it was refused.
+  wait, meters, legend entries; in texts a control character shows as \xNN or \uNNNN and a
+  backslash doubled, so that no text can drive the terminal); with --canonical it is printed
+  re-encoded instead, as one compact line with the declared keys only, in their order. A
+  refused or unreadable file is explained in one line on standard error: the file, and where
+  and why it was refused. Values under keys no record declares are only checked to be
+  well-formed JSON (a number there may be of any size).
 
 )" KORVEL_SNAPSHOT_FILES_MANUAL R"(
 EXIT STATUS
   0  the snapshot was accepted (and printed)
   1  the file cannot be read or was refused, or standard output could not be written
-  2  usage error: unknown option or more than one file
+  2  usage error: unknown option, more than one file, or an empty file name
 
 EXAMPLES
   Is the file the widgets read usable?
@@ -109,7 +134,7 @@ void addCheckCommand(CLI::App& app, int& exitCode) {
   CLI::App* check = app.add_subcommand(
       "check",
       "Decode and accept a snapshot file and summarise it (default: the file the widgets read)");
-  check->add_option("file", options->file, "Snapshot file to check");
+  check->add_option("file", options->file, "Snapshot file to check")->check(kNotEmpty);
   check->add_flag("--canonical", options->canonical,
                   "Print the snapshot re-encoded: declared keys only, in order, compact");
   check->footer(kCheckManual);

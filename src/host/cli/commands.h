@@ -3,6 +3,9 @@
 // the process exit code: 0 success, 1 input refused or unreadable, 2 usage error.
 #include <CLI/CLI.hpp>
 
+#include <optional>
+#include <string_view>
+
 #include "host/desktop/desktop_request.h"
 
 // The FILES section of every command that reads the widgets' snapshot.
@@ -28,6 +31,18 @@ void addDesktopCommand(CLI::App& app, int& exitCode, DesktopRunner runWindow);
 
 // --place, --snapshot, --appearance, --locale and --time-zone of play and desktop.
 void addHostOptions(CLI::App& command, HostOptions& options);
+
+// The rules every command applies to the options they share, so that one value means one thing
+// everywhere. An empty -o or --snapshot is a slip of a script, not a choice: a usage error.
+extern const CLI::Validator kNotEmpty;
+// --now: seconds since 1970 as a finite decimal number (digits, an optional leading minus and
+// fraction; no exponent, sign or space).
+std::optional<double> parseSeconds(std::string_view text);
+CLI::Option* addNowOption(CLI::App& command, std::optional<double>& now);
+
+// Flushes standard output; when it cannot be written (a full disk, a closed pipe) says so on
+// standard error, after `who`, and gives 1; else 0.
+int flushStandardOutput(std::string_view who);
 
 // The program's own manual, shown after the list of commands by korvel-widgets --help.
 std::string programManual();

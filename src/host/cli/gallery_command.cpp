@@ -11,6 +11,7 @@
 #include "host/cli/commands.h"
 #include "host/cli/time_options.h"
 #include "host/platform_lookups.h"
+#include "host/output_file.h"
 #include "host/render/render_widget.h"
 #include "widgets/bundle.h"
 #include "widgets/week_provider.h"
@@ -110,7 +111,8 @@ DESCRIPTION
   limits-systemMedium-dark.png), and DIR/index.html, a page that shows them all with each
   widget's name, description and kind string, and each picture's family and spoken label,
   every picture linked to the widget's deep link. Every widget shows the same snapshot, read
-  once, at the moment --now (default: the clock). Files are written atomically. Dates are
+  once, at the moment --now (default: the clock; a decimal number of seconds). Files are
+  written as render writes them (atomically). The snapshot may not lie in DIR. Dates are
   formatted in the locale and zone of the environment (LC_ALL, LC_TIME, LANG, TZ) unless
   --locale or --time-zone names others.
 
@@ -122,8 +124,9 @@ DESCRIPTION
 EXIT STATUS
   0  every image and index.html were written
   1  the --snapshot file is unreadable or refused, or DIR cannot be created or written
-  2  usage error: unknown option, missing -o, --now not finite, unknown --locale or
-     --time-zone
+  1  also when standard output cannot be written
+  2  usage error: unknown option, missing or empty -o, an empty --snapshot, a snapshot in
+     DIR, --now not a decimal number, unknown --locale or --time-zone
 
 EXAMPLES
   The sample's gallery, as of the moment the sample was written:
@@ -169,6 +172,11 @@ int runGallery(const GalleryOptions& options, const TimeSettings& time,
   // command line must be usable; the platform's location may simply hold nothing yet.
   const fs::path path =
       options.snapshotPath.empty() ? snapshotFileURL(lookups) : fs::path(options.snapshotPath);
+  if (liesIn(path, options.outputDir)) {
+    err << "gallery: the snapshot " << path.string() << " lies in the output folder "
+        << options.outputDir << ", whose files the gallery replaces; choose another folder\n";
+    return 2;
+  }
   LoadResult loaded = loadSnapshotDetailed(path);
   std::optional<WeekSnapshot> snapshot;
   if (auto* error = std::get_if<LoadError>(&loaded)) {
@@ -227,7 +235,7 @@ int runGallery(const GalleryOptions& options, const TimeSettings& time,
           return 1;
         }
         if (const std::string error =
-                writeFileAtomically((fs::path(options.outputDir) / file).string(), png.bytes);
+                writeOutputFile((fs::path(options.outputDir) / file).string(), png.bytes);
             !error.empty()) {
           err << "gallery: " << error << '\n';
           return 1;
@@ -244,7 +252,7 @@ int runGallery(const GalleryOptions& options, const TimeSettings& time,
       snapshot ? "snapshot " + path.string() : "no snapshot at " + path.string();
   const std::string html = indexHtml(sheet, source, utcText(drawnAt), time);
   const fs::path index = fs::path(options.outputDir) / "index.html";
-  if (const std::string error = writeFileAtomically(index.string(), html); !error.empty()) {
+  if (const std::string error = writeOutputFile(index.string(), html); !error.empty()) {
     err << "gallery: " << error << '\n';
     return 1;
   }
@@ -261,12 +269,14 @@ void addGalleryCommand(CLI::App& app, int& exitCode) {
   CLI::App* cmd = app.add_subcommand(
       "gallery", "Draw every widget in every family, light and dark, with an index.html");
   cmd->add_option("--snapshot", o->gallery.snapshotPath,
-                  "Snapshot file (default: the companion's shared folder)");
-  cmd->add_option("--now", o->gallery.now, "Seconds since 1970-01-01 UTC (default: the clock)");
+                  "Snapshot file (default: the companion's shared folder)")
+      ->check(kNotEmpty);
+  addNowOption(*cmd, o->gallery.now);
   cmd->add_option("--locale", o->time.locale, "Locale for dates, e.g. de_DE");
   cmd->add_option("--time-zone", o->time.timeZone, "Time zone for dates, e.g. Europe/Berlin");
   cmd->add_option("-o,--output", o->gallery.outputDir, "Folder for the images and index.html")
-      ->required();
+      ->required()
+      ->check(kNotEmpty);
   cmd->footer(kGalleryManual);
   cmd->callback([o, &exitCode] {
     std::string warning;
@@ -280,6 +290,7 @@ void addGalleryCommand(CLI::App& app, int& exitCode) {
     if (!warning.empty()) std::cerr << "gallery: " << warning << '\n';
     exitCode = runGallery(o->gallery, std::get<TimeSettings>(time), LinuxPlatformLookups{},
                           std::cout, std::cerr);
+    if (exitCode == 0) exitCode = flushStandardOutput("gallery");
   });
 }
 

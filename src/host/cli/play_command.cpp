@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "host/cli/commands.h"
+#include "host/output_file.h"
 #include "host/player/host_options.h"
 #include "host/player/player.h"
 #include "host/player/poll_clock.h"
@@ -33,7 +34,9 @@ DESCRIPTION
   snapshot's folder and asks for a new timeline within a second of the snapshot being
   created, replaced, written or removed; --no-watch keeps to entry and reload dates only.
   Every file is replaced atomically (a temporary file in DIR, then a rename), so a reader
-  never sees half a picture. When the appearance changes, the widgets are drawn in the new one
+  never sees half a picture; DIR is made again when it was taken away. The player holds a lock
+  on DIR while it runs: a second player on the same folder is refused. The snapshot may not
+  lie in DIR. When the appearance changes, the widgets are drawn in the new one
   and the old appearance's files are removed. Between these moments the process sleeps.
 
   A snapshot that is missing or refused draws the empty face, and the player says so once on
@@ -42,14 +45,18 @@ DESCRIPTION
 
 )" R"(SIGNALS
   SIGINT and SIGTERM end the player cleanly: the file being written is finished, no other is
-  started, and the exit status is 0.
+  started, and the exit status is 0. SIGHUP reads the configuration file and the snapshot
+  again and draws anew. SIGPIPE is ignored: when standard error goes to a pipe that was
+  closed, the lines are lost and the player goes on.
 
 EXIT STATUS
   0  stopped by SIGINT or SIGTERM; with --once, every widget drawn
-  1  the output folder cannot be created or written, a configuration file is unreadable or
-     has a bad line or value, or (with --once) a file could not be written
-  2  usage error: unknown option, bad --place (the message names the families the widget
-     offers), bad --appearance, --scale out of range, unknown --locale or --time-zone
+  1  the output folder cannot be created or written or another player holds it, a
+     configuration file is unreadable or has a bad line or value, or (with --once) a file or
+     standard output could not be written
+  2  usage error: unknown option, an empty -o or --snapshot, a snapshot in the output folder,
+     bad --place (the message names the families the widget offers), bad --appearance, --scale
+     out of range, unknown --locale or --time-zone
 
 EXAMPLES
   Keep the placed widgets current in ~/.cache/korvel-widgets, in the desktop's appearance
@@ -75,7 +82,18 @@ int runPlay(const PlayOptions& options) {
     std::cerr << "play: no output folder: give -o DIR (neither XDG_CACHE_HOME nor HOME is set)\n";
     return 2;
   }
+  if (liesIn(host.snapshotFile, outputDir)) {
+    std::cerr << "play: the snapshot " << host.snapshotFile.string() << " lies in the output folder "
+              << outputDir << ", whose files the player replaces and removes; choose "
+              << "another folder\n";
+    return 2;
+  }
   if (const std::string error = prepareOutputDir(outputDir); !error.empty()) {
+    std::cerr << "play: " << error << '\n';
+    return 1;
+  }
+  int lockFd = -1;  // held until the process ends
+  if (const std::string error = lockOutputDir(outputDir, lockFd); !error.empty()) {
     std::cerr << "play: " << error << '\n';
     return 1;
   }
@@ -105,6 +123,15 @@ int runPlay(const PlayOptions& options) {
   settings.scale = host.scale;
   settings.once = options.once;
   settings.timeFormat = TimeFormat(host.time);
+  settings.reloadPlacements = [&options, &env]() -> std::optional<std::vector<Placement>> {
+    auto again = resolveHostOptions(options.host, env);
+    if (const auto* error = std::get_if<HostOptionsError>(&again)) {
+      std::cerr.clear();
+      std::cerr << "play: " << error->message << "; the placements stay as they were\n";
+      return std::nullopt;
+    }
+    return std::get<HostSettings>(std::move(again)).placements;
+  };
   Player player(std::move(settings), provider, clock, *appearance, std::cerr);
   if (!options.once) {
     std::cerr << "play: " << host.placements.size() << (host.placements.size() == 1 ? " widget" : " widgets")
@@ -118,6 +145,7 @@ int runPlay(const PlayOptions& options) {
     const long drawn = player.stats().filesWritten;
     std::cout << "play: " << drawn << (drawn == 1 ? " widget" : " widgets")
               << " and index.json in " << outputDir << '\n';
+    return flushStandardOutput("play");
   }
   return code;
 }
@@ -132,7 +160,8 @@ void addPlayCommand(CLI::App& app, int& exitCode) {
   cmd->add_option("-o,--output", options->host.outputDir,
                   "Folder for the pictures and index.json, created when missing (default: "
                   "output= of the configuration file, else $XDG_CACHE_HOME/korvel-widgets)")
-      ->type_name("DIR");
+      ->type_name("DIR")
+      ->check(kNotEmpty);
   addHostOptions(*cmd, options->host);
   cmd->add_option("--scale", options->host.scale, "Pixels per point (default: scale= of the configuration file, else 2)")->type_name("N");
   cmd->add_flag("--once", options->once, "Draw the current entries once and exit");

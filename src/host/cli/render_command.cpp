@@ -7,6 +7,7 @@
 #include <string>
 
 #include "host/cli/commands.h"
+#include "host/output_file.h"
 #include "host/render/render_widget.h"
 #include "snapshot/loading.h"
 
@@ -56,15 +57,18 @@ int run(const RenderOptions& o) {
   }
   const auto family = widgetFamilyFromName(o.family);
   if (!family || !info->offers(*family)) {
-    return usage(std::string(info->kind) + " is offered as " + offeredFamilies(*info) +
-                 ", not " + o.family);
+    return usage((o.family.empty() ? "--family is empty; " : "") + std::string(info->kind) +
+                 " is offered as " + offeredFamilies(*info) +
+                 (o.family.empty() ? "" : ", not " + o.family));
   }
   const auto format = renderFormatFromName(o.format);
   if (!format) return usage("unknown format \"" + o.format + "\"");
   if (!(o.scale >= kMinScale && o.scale <= kMaxScale)) {
     return usage("--scale must lie between 0.5 and 8");
   }
-  if (o.now && !std::isfinite(*o.now)) return usage("--now must be a finite number of seconds");
+  if (o.output != "-" && !o.snapshotPath.empty() && sameFile(o.output, o.snapshotPath)) {
+    return usage("the output " + o.output + " is the snapshot being read; write elsewhere");
+  }
 
   const ResolvedTimeSettings fromEnv =
       timeSettingsFromEnvironment([](const char* name) { return std::getenv(name); });
@@ -102,10 +106,9 @@ int run(const RenderOptions& o) {
   }
   if (o.output == "-") {
     std::cout.write(result.bytes.data(), static_cast<std::streamsize>(result.bytes.size()));
-    std::cout.flush();
-    return std::cout ? 0 : 1;
+    return flushStandardOutput("render");
   }
-  if (const std::string error = writeFileAtomically(o.output, result.bytes); !error.empty()) {
+  if (const std::string error = writeOutputFile(o.output, result.bytes); !error.empty()) {
     std::cerr << "render: " << error << '\n';
     return 1;
   }
@@ -120,17 +123,22 @@ DESCRIPTION
   without data. PNG is drawn at --scale pixels per point (0.5 to 8; a medium widget is 364 x
   170 points, so 728 x 340 pixels at the default 2); SVG and PDF are drawn in points; json is
   the display list: the widget's kind, family, size, spoken label and deep link, then one
-  drawing operation per line in paint order with its colour resolved. The file is written
-  atomically (a temporary file, then a rename); -o - writes to standard output. Dates are
+  drawing operation per line in paint order with its colour resolved. A file is written
+  atomically (a temporary file, then a rename); a symbolic link is kept and the file it leads
+  to is replaced so; a FIFO or a character device is written directly; -o - writes to standard
+  output. A directory, socket or block device, and the --snapshot file itself, are refused.
+  --now is a decimal number of seconds (1749746527 or 1749746527.5, no exponent). Dates are
   formatted in the locale and zone of the environment (LC_ALL, LC_TIME, LANG, TZ) unless
   --locale or --time-zone names others.
 
 EXIT STATUS
   0  the file was written (also when drawn without data)
-  1  drawing failed or the output could not be written
-  2  usage error: unknown option, missing required option, unknown kind, a family the widget
-     does not offer (the message names those it does), unknown format or appearance, --scale
-     out of range, --now not finite, unknown --locale or --time-zone
+  1  drawing failed or the output could not be written (also a directory, socket or block
+     device at the output path)
+  2  usage error: unknown option, missing required option, an empty -o or --snapshot, the
+     output is the snapshot, unknown kind, a family the widget does not offer (the message
+     names those it does), unknown format or appearance, --scale out of range, --now not a
+     decimal number, unknown --locale or --time-zone
 
 EXAMPLES
   The sample's limits widget, medium, dark, as a PNG:
@@ -156,8 +164,9 @@ void addRenderCommand(CLI::App& app, int& exitCode) {
       ->required()
       ->check(CLI::IsMember({"light", "dark"}));
   cmd->add_option("--snapshot", options->snapshotPath,
-                  "Snapshot file; missing or refused draws the widget without data");
-  cmd->add_option("--now", options->now, "Seconds since 1970-01-01 UTC (default: the clock)");
+                  "Snapshot file; missing or refused draws the widget without data")
+      ->check(kNotEmpty);
+  addNowOption(*cmd, options->now);
   cmd->add_option("--scale", options->scale, "Pixels per point for PNG (default 2)");
   cmd->add_option("--locale", options->locale, "Locale for dates, e.g. de_DE");
   cmd->add_option("--time-zone", options->timeZone, "Time zone for dates, e.g. Europe/Berlin");
@@ -165,7 +174,8 @@ void addRenderCommand(CLI::App& app, int& exitCode) {
       ->required()
       ->check(CLI::IsMember({"png", "svg", "pdf", "json"}));
   cmd->add_option("-o,--output", options->output, "Output file, - for standard output")
-      ->required();
+      ->required()
+      ->check(kNotEmpty);
   cmd->footer(kRenderManual);
   cmd->callback([options, &exitCode] { exitCode = run(*options); });
 }

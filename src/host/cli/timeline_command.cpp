@@ -1,6 +1,4 @@
 // korvel-widgets timeline: asks the provider what the widget host would get, as one JSON line.
-#include <charconv>
-#include <cmath>
 #include <iostream>
 #include <memory>
 #include <optional>
@@ -17,17 +15,8 @@ namespace {
 struct TimelineOptions {
   std::string request = "timeline";
   std::string snapshotFile;
-  std::string now;
+  std::optional<double> now;
 };
-
-// Seconds since 1970 written as a plain decimal number: digits, an optional sign and point.
-std::optional<double> parseSeconds(const std::string& text) {
-  double value = 0;
-  const char* end = text.data() + text.size();
-  const auto [ptr, ec] = std::from_chars(text.data(), end, value, std::chars_format::fixed);
-  if (ec != std::errc{} || ptr != end || !std::isfinite(value)) return std::nullopt;
-  return value;
-}
 
 void appendEntry(std::string& out, const WeekEntry& entry) {
   out += "{\"date\":";
@@ -38,9 +27,8 @@ void appendEntry(std::string& out, const WeekEntry& entry) {
 }
 
 int run(const TimelineOptions& options) {
-  const Clock clock = options.now.empty()
-                          ? Clock(systemClock)
-                          : Clock([now = *parseSeconds(options.now)] { return now; });
+  const Clock clock =
+      options.now ? Clock([now = *options.now] { return now; }) : Clock(systemClock);
 
   // The provider reads exactly as loadSnapshot() would; this loader only keeps the reason, so
   // that a missing or refused file is explained on standard error.
@@ -78,8 +66,7 @@ int run(const TimelineOptions& options) {
   }
   if (failure) std::cerr << "timeline: no snapshot: " << failure->describe() << '\n';
   std::cout << out << '\n';
-  std::cout.flush();
-  return std::cout ? 0 : 1;
+  return flushStandardOutput("timeline");
 }
 
 const char* kTimelineManual = R"(
@@ -101,7 +88,8 @@ DESCRIPTION
 EXIT STATUS
   0  the entries were printed, with or without a snapshot
   1  standard output could not be written
-  2  usage error: unknown option, unknown --request, --now not a decimal number
+  2  usage error: unknown option, unknown --request, an empty --snapshot, --now not a
+     decimal number
 
 EXAMPLES
   The timeline the host gets now:
@@ -121,13 +109,9 @@ void addTimelineCommand(CLI::App& app, int& exitCode) {
       ->check(CLI::IsMember({"timeline", "snapshot", "placeholder"}))
       ->capture_default_str();
   timeline->add_option("--snapshot", options->snapshotFile,
-                       "Read this file instead of the widgets' snapshot location");
-  timeline->add_option("--now", options->now, "The clock's answer, in seconds since 1970")
-      ->check(CLI::Validator(
-          [](std::string& value) -> std::string {
-            return parseSeconds(value) ? "" : "expected seconds since 1970 as a decimal number";
-          },
-          "SECONDS"));
+                       "Read this file instead of the widgets' snapshot location")
+      ->check(kNotEmpty);
+  addNowOption(*timeline, options->now);
   timeline->footer(kTimelineManual);
   timeline->callback([options, &exitCode] {
     try {

@@ -117,6 +117,7 @@ SnapshotLoader reportingLoader(std::filesystem::path file, std::ostream& log, st
     if (auto* error = std::get_if<LoadError>(&result)) {
       const std::string reason = error->describe();
       if (reason != *last) {
+        log.clear();  // a line lost before does not silence this one
         log << who << ": no snapshot (" << reason << "); the widgets show the empty face\n"
             << std::flush;
         *last = reason;
@@ -124,6 +125,7 @@ SnapshotLoader reportingLoader(std::filesystem::path file, std::ostream& log, st
       return std::nullopt;
     }
     if (!last->empty()) {
+      log.clear();
       log << who << ": snapshot " << file.string() << " is readable again\n" << std::flush;
       last->clear();
     }

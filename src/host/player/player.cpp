@@ -1,14 +1,21 @@
 #include "host/player/player.h"
 
+#include <fcntl.h>
 #include <stdlib.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
+#include <fstream>
 #include <system_error>
 
 #include "host/cli/gallery_command.h"
+#include "host/output_file.h"
 #include "host/render/render_widget.h"
 #include "snapshot/json_write.h"
 
@@ -23,7 +30,41 @@ void removeQuietly(const fs::path& path) {
   fs::remove(path, ignored);
 }
 
+// The process holding a lock on the file `st` describes, from the kernel's table of locks;
+// empty when it does not say.
+std::string lockHolder(const struct stat& st) {
+  char device[64];
+  std::snprintf(device, sizeof device, " %02x:%02x:%llu ", major(st.st_dev), minor(st.st_dev),
+                static_cast<unsigned long long>(st.st_ino));
+  std::ifstream locks("/proc/locks");
+  for (std::string line; std::getline(locks, line);) {
+    const auto at = line.find(device);
+    if (at == std::string::npos || line.find("->") != std::string::npos) continue;
+    const auto pid = line.rfind(' ', at - 1);
+    if (pid != std::string::npos) return line.substr(pid + 1, at - pid - 1);
+  }
+  return {};
+}
+
 }  // namespace
+
+std::string lockOutputDir(const fs::path& dir, int& lockFd) {
+  const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return "cannot lock the output folder " + dir.string() + ": " + std::strerror(errno);
+  if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
+    lockFd = fd;
+    return {};
+  }
+  const int error = errno;
+  struct stat st {};
+  const std::string holder = ::fstat(fd, &st) == 0 ? lockHolder(st) : std::string();
+  ::close(fd);
+  if (error != EWOULDBLOCK) {
+    return "cannot lock the output folder " + dir.string() + ": " + std::strerror(error);
+  }
+  return "another player (" + (holder.empty() ? std::string("process unknown") : "process " + holder) +
+         ") writes into " + dir.string() + "; give each player its own folder";
+}
 
 std::string indexJson(const std::vector<DrawnWidget>& widgets, double entryDate, double scale,
                       bool hasSnapshot) {
@@ -119,9 +160,22 @@ int Player::run() {
     const Wake wake = clock_.sleepUntil(nextDeadline(clock_.now()));
     ++stats_.wakeUps;
     if (wake.stop) return 0;
-    if (wake.snapshot) schedule_.snapshotChanged(clock_.now());
+    if (wake.reload) {
+      say("play: SIGHUP: reading the configuration and the snapshot again");
+      if (settings_.reloadPlacements) {
+        if (auto placements = settings_.reloadPlacements()) settings_.placements = std::move(*placements);
+      }
+      shown_.reset();
+    }
+    if (wake.snapshot || wake.reload) schedule_.snapshotChanged(clock_.now());
     // The appearance and the clock are read afresh at the top of the loop.
   }
+}
+
+void Player::say(const std::string& line) {
+  log_.clear();
+  log_ << line << '\n' << std::flush;
+  log_.clear();
 }
 
 bool Player::draw(std::size_t index, Appearance appearance) {
@@ -129,6 +183,9 @@ bool Player::draw(std::size_t index, Appearance appearance) {
   std::vector<DrawnWidget> drawn;
   std::set<std::string> files;
   std::string error;
+  // The folder may have been taken away since the last drawing: make it again.
+  std::error_code ignored;
+  fs::create_directories(settings_.outputDir, ignored);
   for (const Placement& placement : settings_.placements) {
     // Finish the file in flight, start no other.
     if (clock_.stopRequested()) return false;
@@ -145,7 +202,7 @@ bool Player::draw(std::size_t index, Appearance appearance) {
     const std::string file =
         galleryImageName(rawValue(placement.face()), familyName(placement.family), name(appearance));
     const RenderResult png = renderLaidOut(laidOut, request);
-    std::string failure = png.ok() ? writeFileAtomically((settings_.outputDir / file).string(),
+    std::string failure = png.ok() ? writeOutputFile((settings_.outputDir / file).string(),
                                                          png.bytes)
                                    : file + ": " + png.error;
     if (!failure.empty()) {
@@ -160,7 +217,7 @@ bool Player::draw(std::size_t index, Appearance appearance) {
   }
 
   if (error.empty()) {
-    error = writeFileAtomically((settings_.outputDir / "index.json").string(),
+    error = writeOutputFile((settings_.outputDir / "index.json").string(),
                                 indexJson(drawn, entry.date, settings_.scale,
                                           entry.snapshot.has_value()));
   }
@@ -168,12 +225,12 @@ bool Player::draw(std::size_t index, Appearance appearance) {
   shownIn_ = appearance;
   if (!error.empty()) {
     ++stats_.failures;
-    if (error != lastError_) log_ << "play: " << error << '\n' << std::flush;
+    if (error != lastError_) say("play: " + error);
     lastError_ = error;
     return false;
   }
   if (!lastError_.empty()) {
-    log_ << "play: writing again into " << settings_.outputDir.string() << '\n' << std::flush;
+    say("play: writing again into " + settings_.outputDir.string());
     lastError_.clear();
   }
 

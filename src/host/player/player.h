@@ -4,6 +4,7 @@
 // entry's date and when the appearance changes, and asks for a new timeline after the reload
 // date or shortly after the snapshot file changed. Between those moments it sleeps.
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <ostream>
 #include <set>
@@ -31,6 +32,9 @@ struct PlayerSettings {
   bool once = false;
   TimeFormat timeFormat;
   const ui::TextMeasurer* measurer = nullptr;  // none: the process's Pango measurer
+  // Reads the placements again on SIGHUP; nothing (the reason already told) keeps the old ones.
+  // None: the placements never change.
+  std::function<std::optional<std::vector<Placement>>()> reloadPlacements;
 };
 
 // What the player did, for tests and the soak driver.
@@ -60,6 +64,11 @@ std::string indexJson(const std::vector<DrawnWidget>& widgets, double entryDate,
 // Empty on success, else the message for the user.
 std::string prepareOutputDir(const std::filesystem::path& dir);
 
+// Takes an exclusive lock on the output folder, held until `lockFd` is closed, so that two
+// players never take away each other's pictures. Empty on success, else the message for the
+// user, naming the process that holds the lock when the system tells.
+std::string lockOutputDir(const std::filesystem::path& dir, int& lockFd);
+
 class Player {
  public:
   // Everything passed by reference must outlive the player.
@@ -77,6 +86,9 @@ class Player {
   // could not be written.
   bool draw(std::size_t index, Appearance appearance);
   std::optional<double> nextDeadline(double now) const;
+  // One line of the log. A log that cannot be written (a closed pipe, a full disk) loses the
+  // line and nothing else.
+  void say(const std::string& line);
 
   PlayerSettings settings_;
   PlayerClock& clock_;

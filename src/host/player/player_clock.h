@@ -13,6 +13,7 @@ struct Wake {
   bool snapshot = false;    // the snapshot file was created, replaced, written or removed
   bool appearance = false;  // the desktop's colour scheme may have changed
   bool stop = false;        // SIGINT or SIGTERM
+  bool reload = false;      // SIGHUP: read the configuration and the snapshot again
 };
 
 class PlayerClock {

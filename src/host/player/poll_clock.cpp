@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <utility>
 
 #include "widgets/week_provider.h"
 
@@ -25,6 +26,7 @@ PollClock::PollClock(SnapshotWatcher* watcher) : watcher_(watcher) {
   sigemptyset(&stopSignals);
   sigaddset(&stopSignals, SIGINT);
   sigaddset(&stopSignals, SIGTERM);
+  sigaddset(&stopSignals, SIGHUP);
   sigset_t old;
   if (pthread_sigmask(SIG_BLOCK, &stopSignals, &old) == 0) {
     std::memcpy(oldMask_, &old, sizeof old);
@@ -53,19 +55,23 @@ double PollClock::now() { return systemClock(); }
 bool PollClock::readSignals() {
   signalfd_siginfo info;
   bool any = false;
-  while (signalFd_ >= 0 && ::read(signalFd_, &info, sizeof info) == sizeof info) any = true;
+  while (signalFd_ >= 0 && ::read(signalFd_, &info, sizeof info) == sizeof info) {
+    any = true;
+    (info.ssi_signo == SIGHUP ? hangUp_ : stop_) = true;
+  }
   return any;
 }
 
 bool PollClock::stopRequested() {
-  if (readSignals()) stop_ = true;
+  readSignals();
   return stop_;
 }
 
 Wake PollClock::sleepUntil(std::optional<double> deadline) {
   Wake wake;
-  if (stopRequested()) {
-    wake.stop = true;
+  if (stopRequested() || hangUp_) {
+    wake.stop = stop_;
+    wake.reload = std::exchange(hangUp_, false);
     return wake;
   }
   if (deadline && now() >= *deadline) {
@@ -92,8 +98,8 @@ Wake PollClock::sleepUntil(std::optional<double> deadline) {
 
   const auto readable = [&fds](int at) { return at >= 0 && (fds[at].revents & POLLIN); };
   if (readable(signalAt) && readSignals()) {
-    stop_ = true;
-    wake.stop = true;
+    wake.stop = stop_;
+    wake.reload = std::exchange(hangUp_, false);
   }
   if (readable(timerAt)) {
     timer_.consume();  // reached, or the clock was set: either way compare anew

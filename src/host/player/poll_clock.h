@@ -14,8 +14,8 @@ namespace korvel::host {
 
 class PollClock final : public PlayerClock {
  public:
-  // Takes SIGINT and SIGTERM over (blocked, read from a signalfd): construct it before any
-  // thread starts, so that every thread inherits the blocked mask. The watcher may be null.
+  // Takes SIGINT, SIGTERM and SIGHUP over (blocked, read from a signalfd): construct it before
+  // any thread starts, so that every thread inherits the blocked mask. The watcher may be null.
   explicit PollClock(SnapshotWatcher* watcher);
 
   // Wakes for changes of `appearance` too (null: none). Sources that run a thread are made
@@ -36,6 +36,7 @@ class PollClock final : public PlayerClock {
   long wakeUps() const { return wakeUps_; }
 
  private:
+  // Takes the waiting signals: a stop or a SIGHUP noted for the next wake-up. True when any.
   bool readSignals();
 
   SnapshotWatcher* watcher_;
@@ -43,6 +44,7 @@ class PollClock final : public PlayerClock {
   int signalFd_ = -1;
   WallTimer timer_;
   bool stop_ = false;
+  bool hangUp_ = false;
   long wakeUps_ = 0;
   std::string error_;
   bool restoreMask_ = false;

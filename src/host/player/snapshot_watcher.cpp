@@ -42,6 +42,7 @@ SnapshotWatcher::SnapshotWatcher(fs::path file) {
     return;
   }
   arm();
+  followLink();
 }
 
 SnapshotWatcher::~SnapshotWatcher() {
@@ -70,10 +71,32 @@ bool SnapshotWatcher::arm() {
   return watchingFolder_;
 }
 
+void SnapshotWatcher::followLink() {
+  fs::path target = folder_ / name_;
+  std::error_code ec;
+  for (int hops = 0; hops < 40 && fs::is_symlink(target, ec); ++hops) {
+    const fs::path to = fs::read_symlink(target, ec);
+    if (ec) break;
+    target = (to.is_absolute() ? to : target.parent_path() / to).lexically_normal();
+  }
+  if (target == folder_ / name_) target.clear();
+  if (!target.empty() && !target_.empty() && target.parent_path() == target_.parent_path()) {
+    target_ = target;  // the same folder: the watch stays
+    return;
+  }
+  if (targetWd_ >= 0 && targetWd_ != wd_) inotify_rm_watch(fd_, targetWd_);
+  targetWd_ = -1;
+  target_ = target;
+  if (!target.empty()) {
+    targetWd_ = inotify_add_watch(fd_, target.parent_path().c_str(), kFolderMask);
+  }
+}
+
 bool SnapshotWatcher::readEvents() {
   if (fd_ < 0) return false;
   bool changed = false;
   bool rearm = false;
+  bool relink = false;
   alignas(inotify_event) char buffer[8192];
   for (;;) {
     const ssize_t n = ::read(fd_, buffer, sizeof buffer);
@@ -90,16 +113,21 @@ bool SnapshotWatcher::readEvents() {
         rearm = true;
         continue;
       }
-      if (event->wd != wd_) continue;  // an old watch's last words
+      const std::string_view name = event->len ? std::string_view(event->name) : std::string_view();
+      if (event->wd == targetWd_ && name == target_.filename().string()) changed = true;
+      if (event->wd == targetWd_ && (event->mask & IN_IGNORED)) targetWd_ = -1;
+      if (event->wd != wd_) continue;  // the target's folder, or an old watch's last words
       if (event->mask & (IN_IGNORED | IN_DELETE_SELF | IN_MOVE_SELF)) {
         // The watched folder went away; so did the snapshot, if we were watching its folder.
         changed = changed || watchingFolder_;
         rearm = true;
         continue;
       }
-      const std::string_view name = event->len ? std::string_view(event->name) : std::string_view();
       if (watchingFolder_) {
-        if (name == name_) changed = true;
+        if (name == name_) {
+          changed = true;
+          relink = true;  // the link may lead elsewhere now
+        }
       } else if (event->mask & IN_ISDIR) {
         rearm = true;  // a folder on the way down may have appeared
       }
@@ -111,6 +139,7 @@ bool SnapshotWatcher::readEvents() {
     // before the new watch was in place: its appearance counts as a change.
     if (arm() && !wasWatchingFolder) changed = true;
   }
+  if (rearm || relink) followLink();
   return changed;
 }
 

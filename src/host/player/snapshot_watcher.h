@@ -1,7 +1,9 @@
 #pragma once
 // Tells when the snapshot file may have changed: created, replaced (renamed over), written,
 // or removed. Watches the file's folder with inotify; while that folder does not exist, the
-// nearest existing ancestor, moving down as the missing folders appear.
+// nearest existing ancestor, moving down as the missing folders appear. When the snapshot is a
+// symbolic link, the folder of the file it leads to is watched too, and follows the link when
+// it is pointed elsewhere.
 #include <filesystem>
 #include <string>
 
@@ -30,6 +32,8 @@ class SnapshotWatcher {
   // Watches the snapshot's folder or its nearest existing ancestor; true when that is the
   // snapshot's folder itself.
   bool arm();
+  // Watches the folder of the file the snapshot's link leads to (none when it is no link).
+  void followLink();
 
   std::filesystem::path folder_;
   std::string name_;
@@ -37,6 +41,8 @@ class SnapshotWatcher {
   int fd_ = -1;
   int wd_ = -1;
   bool watchingFolder_ = false;
+  std::filesystem::path target_;  // where the link leads; empty when the snapshot is no link
+  int targetWd_ = -1;             // wd_ itself when the target lies in the snapshot's folder
   std::string error_;
 };
 

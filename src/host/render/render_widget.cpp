@@ -3,6 +3,7 @@
 #include <cairo-pdf.h>
 #include <cairo-svg.h>
 #include <cairo.h>
+#include <glib.h>
 
 #include <cerrno>
 #include <cmath>
@@ -14,6 +15,7 @@
 #include <memory>
 #include <unistd.h>
 
+#include "host/output_file.h"
 #include "host/render/cairo_painter.h"
 #include "host/render/json_dump.h"
 #include "host/render/png_encoder.h"
@@ -83,6 +85,19 @@ RenderResult renderPng(const LaidOutWidget& w, const RenderRequest& r) {
   return {std::move(*png), {}};
 }
 
+// The title as the PDF's metadata can hold it: cairo refuses noncharacters (U+FDD0, U+FFFE
+// ...) there, so each stands as U+FFFD.
+std::string pdfTitle(const std::string& label) {
+  std::string out;
+  for (const char* p = label.c_str(); *p; p = g_utf8_next_char(p)) {
+    const gunichar c = g_utf8_get_char(p);
+    const bool noncharacter = (c >= 0xFDD0 && c <= 0xFDEF) || (c & 0xFFFE) == 0xFFFE;
+    if (noncharacter) out += "\uFFFD";
+    else out.append(p, static_cast<std::size_t>(g_utf8_next_char(p) - p));
+  }
+  return out;
+}
+
 RenderResult renderVector(const LaidOutWidget& w, const RenderRequest& r) {
   std::string out;
   const double width = w.widget.size.width, height = w.widget.size.height;
@@ -97,7 +112,7 @@ RenderResult renderVector(const LaidOutWidget& w, const RenderRequest& r) {
     cairo_pdf_surface_set_metadata(surface.get(), CAIRO_PDF_METADATA_CREATE_DATE, date.c_str());
     cairo_pdf_surface_set_metadata(surface.get(), CAIRO_PDF_METADATA_MOD_DATE, date.c_str());
     cairo_pdf_surface_set_metadata(surface.get(), CAIRO_PDF_METADATA_TITLE,
-                                   w.widget.label.c_str());
+                                   pdfTitle(w.widget.label).c_str());
   }
   if (auto error = paint(surface.get(), w, r.appearance, 1); !error.empty()) return {{}, error};
   cairo_surface_finish(surface.get());
@@ -168,36 +183,7 @@ RenderResult renderWidget(const RenderRequest& request) {
 std::string renderWidgetToFile(const RenderRequest& request, const std::string& path) {
   const RenderResult result = renderWidget(request);
   if (!result.ok()) return result.error;
-  return writeFileAtomically(path, result.bytes);
-}
-
-std::string writeFileAtomically(const std::string& path, std::string_view bytes) {
-  if (path.empty()) return "no output file given";
-  std::string tmp = path + ".XXXXXX";
-  const int fd = mkstemp(tmp.data());
-  if (fd < 0) return "cannot write " + path + ": " + std::strerror(errno);
-  // mkstemp creates 0600; a rendered image is as readable as any file the user writes.
-  const mode_t mask = umask(0);
-  umask(mask);
-  fchmod(fd, 0666 & ~mask);
-  std::size_t done = 0;
-  while (done < bytes.size()) {
-    const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      const std::string error = std::strerror(errno);
-      ::close(fd);
-      ::unlink(tmp.c_str());
-      return "cannot write " + path + ": " + error;
-    }
-    done += static_cast<std::size_t>(n);
-  }
-  if (::close(fd) != 0 || std::rename(tmp.c_str(), path.c_str()) != 0) {
-    const std::string error = std::strerror(errno);
-    ::unlink(tmp.c_str());
-    return "cannot write " + path + ": " + error;
-  }
-  return {};
+  return writeOutputFile(path, result.bytes);
 }
 
 }  // namespace korvel::host

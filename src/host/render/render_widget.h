@@ -57,12 +57,7 @@ RenderResult renderLaidOut(const LaidOutWidget& widget, const RenderRequest& req
 // layoutWidget then renderLaidOut.
 RenderResult renderWidget(const RenderRequest& request);
 
-// renderWidget, then writeFileAtomically; returns an error message, empty on success.
+// renderWidget, then writeOutputFile; returns an error message, empty on success.
 std::string renderWidgetToFile(const RenderRequest& request, const std::string& path);
-
-// Writes `bytes` to `path` through a temporary file in the same folder and a rename, so a
-// reader sees either the old file or the new one, never half of one. Returns an error message,
-// empty on success.
-std::string writeFileAtomically(const std::string& path, std::string_view bytes);
 
 }  // namespace korvel::host

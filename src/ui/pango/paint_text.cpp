@@ -7,6 +7,44 @@
 
 namespace korvel::ui {
 
+namespace {
+
+bool isNoncharacter(gunichar c) { return (c >= 0xFDD0 && c <= 0xFDEF) || (c & 0xFFFE) == 0xFFFE; }
+
+bool holdsNoncharacter(const char* text, int length) {
+  for (const char* p = text; p < text + length; p = g_utf8_next_char(p)) {
+    if (isNoncharacter(g_utf8_get_char(p))) return true;
+  }
+  return false;
+}
+
+// Cairo's PDF surface keeps each line's text beside its glyphs (for search and copy) and
+// refuses text holding a Unicode noncharacter (U+FDD0, U+FFFE ...) as invalid. Such a line is
+// drawn as its glyphs alone, run by run in the runs' colours, the way every surface takes it.
+void showGlyphsOnly(cairo_t* cr, PangoLayoutLine* line) {
+  double x = 0, y = 0;
+  cairo_get_current_point(cr, &x, &y);
+  for (GSList* l = line->runs; l; l = l->next) {
+    auto* run = static_cast<PangoGlyphItem*>(l->data);
+    double rgba[4] = {0, 0, 0, 1};
+    for (GSList* a = run->item->analysis.extra_attrs; a; a = a->next) {
+      const auto* attr = static_cast<const PangoAttribute*>(a->data);
+      if (attr->klass->type == PANGO_ATTR_FOREGROUND) {
+        const PangoColor& c = reinterpret_cast<const PangoAttrColor*>(attr)->color;
+        rgba[0] = c.red / 65535.0, rgba[1] = c.green / 65535.0, rgba[2] = c.blue / 65535.0;
+      } else if (attr->klass->type == PANGO_ATTR_FOREGROUND_ALPHA) {
+        rgba[3] = reinterpret_cast<const PangoAttrInt*>(attr)->value / 65535.0;
+      }
+    }
+    cairo_set_source_rgba(cr, rgba[0], rgba[1], rgba[2], rgba[3]);
+    cairo_move_to(cr, x, y);
+    pango_cairo_show_glyph_string(cr, run->item->analysis.font, run->glyphs);
+    x += pango_glyph_string_get_width(run->glyphs) / static_cast<double>(PANGO_SCALE);
+  }
+}
+
+}  // namespace
+
 void paintText(cairo_t* cr, const Op& op, const std::function<Rgba(const Paint&)>& resolve) {
   if (op.op != OpKind::text || op.text.runs.empty()) return;
   TextRequest r;
@@ -27,7 +65,12 @@ void paintText(cairo_t* cr, const Op& op, const std::function<Rgba(const Paint&)
     PangoLayoutLine* l = pango_layout_get_line_readonly(line.layout, line.index);
     if (!l) continue;
     cairo_move_to(cr, op.rect.x + line.x, op.rect.y + line.baseline);
-    pango_cairo_show_layout_line(cr, l);
+    if (cairo_surface_has_show_text_glyphs(cairo_get_target(cr)) &&
+        holdsNoncharacter(pango_layout_get_text(line.layout) + l->start_index, l->length)) {
+      showGlyphsOnly(cr, l);
+    } else {
+      pango_cairo_show_layout_line(cr, l);
+    }
   }
   cairo_restore(cr);
 }
