@@ -73,13 +73,18 @@ std::string placementsManual() {
   command line replace those of the configuration file; with none anywhere, every widget is
   placed in its first family.
 
+  KIND:FAMILY@ANCHOR+X+Y also says where the widget sits on the desktop (layer surfaces only;
+  the pictures and the window ignore it): ANCHOR is top-left, top, top-right, left, center,
+  right, bottom-left, bottom or bottom-right, and X and Y are margins in points from the
+  anchored edges (+X+Y may be left out: 0 and 0). For example limits:medium@top-right+24+24.
+
 FILES
   $XDG_CONFIG_HOME/korvel-widgets/widgets.ini (~/.config/korvel-widgets/widgets.ini when
   XDG_CONFIG_HOME is unset): a key file (INI) with one group and one key, the placements
   separated by semicolons:
 
       [placements]
-      place=korvel.week.limits:systemMedium;korvel.week.now:systemSmall
+      place=korvel.week.limits:systemMedium@top-right+24+24;korvel.week.now:systemSmall
 
   Lines starting with # are comments.
 

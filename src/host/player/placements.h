@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "faces/time_format.h"
+#include "host/player/placement_position.h"
 #include "widgets/catalog.h"
 
 namespace korvel::host {
@@ -16,6 +17,7 @@ namespace korvel::host {
 struct Placement {
   const WidgetInfo* widget = nullptr;  // an entry of widgetCatalog()
   WidgetFamily family = WidgetFamily::systemSmall;
+  std::optional<PlacementPosition> position;  // where on the desktop, when given
 
   WeekFaceKind face() const { return widget->faceKind; }
   bool operator==(const Placement&) const = default;
@@ -27,7 +29,8 @@ struct PlacementError {
 
 // "korvel.week.limits:systemMedium", "limits:medium": the kind string or the face kind, then the
 // family by its host name or its short name (small, medium, large). A family the widget does not
-// offer is refused with the families it does offer.
+// offer is refused with the families it does offer. "@top-right+24+24" after the family gives
+// the widget's position on the desktop (see placement_position.h).
 std::variant<Placement, PlacementError> parsePlacement(std::string_view text);
 
 // All of `texts` in order; a placement given twice counts once, where it first appeared.
@@ -37,7 +40,7 @@ std::variant<std::vector<Placement>, PlacementError> parsePlacements(
 // Every widget in its first family, in bundle order.
 std::vector<Placement> defaultPlacements();
 
-// "korvel.week.limits:systemMedium".
+// "korvel.week.limits:systemMedium", with "@top-right+24+24" when positioned.
 std::string placementText(const Placement& placement);
 
 // $XDG_CONFIG_HOME/korvel-widgets/widgets.ini, with ~/.config when XDG_CONFIG_HOME is unset,
