@@ -2,6 +2,9 @@
 #include <CLI/CLI.hpp>
 
 #include "host/cli/commands.h"
+#if KORVEL_WITH_LAYER
+#include "host/layer/layer_host.h"
+#endif
 #if KORVEL_WITH_DESKTOP
 #include "host/desktop/desktop_window.h"
 #elif defined(KORVEL_DESKTOP_PROGRAM)
@@ -47,8 +50,17 @@ int main(int argc, char** argv) {
   korvel::host::addPlayCommand(app, exitCode);
 #if KORVEL_WITH_DESKTOP
   korvel::host::addDesktopCommand(app, exitCode, korvel::host::runDesktopWindow);
-#elif defined(KORVEL_DESKTOP_PROGRAM)
-  korvel::host::addDesktopCommand(app, exitCode, startDesktopProgram(argv));
+#elif defined(KORVEL_DESKTOP_PROGRAM) || KORVEL_WITH_LAYER
+  // Layer surfaces are drawn in this process; the window is the other program's.
+  korvel::host::DesktopRunner window;
+  korvel::host::LayerRunner layer;
+#ifdef KORVEL_DESKTOP_PROGRAM
+  window = startDesktopProgram(argv);
+#endif
+#if KORVEL_WITH_LAYER
+  layer = korvel::host::runLayerHost;
+#endif
+  korvel::host::addDesktopCommand(app, exitCode, window, layer);
 #endif
   try {
     app.parse(argc, argv);
