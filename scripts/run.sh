@@ -15,13 +15,16 @@ packages=(
   fonts-inter fonts-jetbrains-mono fonts-quicksand fonts-droid-fallback
   libgtest-dev libgmock-dev libbenchmark-dev
   libgtk-4-dev xvfb xauth xdotool
+  libwayland-dev wayland-protocols
   clang-14 libclang-rt-14-dev
   locales
 )
+# Only the test command needs these: a real compositor for the layer host's test.
+test_packages=(sway grim python3)
 
-install_missing() {
+install_missing() {  # [extra package...]
   local missing=()
-  for p in "${packages[@]}"; do
+  for p in "${packages[@]}" "$@"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
   done
   if ((${#missing[@]})); then
@@ -65,7 +68,7 @@ case "${1:-}" in
     echo "== open build/gallery/index.html to see every widget in light and dark"
     ;;
   test)
-    install_missing
+    install_missing "${test_packages[@]}"
     export LSAN_OPTIONS="suppressions=$root/tests/lsan.supp:print_suppressions=0"
     stage "release build" 5 build default
     stage "release tests" 2 run_tests default
