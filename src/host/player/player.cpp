@@ -25,6 +25,11 @@ void removeQuietly(const fs::path& path) {
 
 }  // namespace
 
+std::string stableImageName(const Placement& placement) {
+  return std::string(rawValue(placement.face())) + "-" +
+         std::string(familyName(placement.family)) + ".png";
+}
+
 std::string indexJson(const std::vector<DrawnWidget>& widgets, double entryDate, double scale,
                       bool hasSnapshot) {
   std::string out = "{\n  \"entryDate\": ";
@@ -33,6 +38,10 @@ std::string indexJson(const std::vector<DrawnWidget>& widgets, double entryDate,
   out += hasSnapshot ? "true" : "false";
   out += ",\n  \"scale\": ";
   json::appendNumber(out, scale);
+  if (!widgets.empty()) {  // every widget of one drawing is in the same appearance
+    out += ",\n  \"appearance\": ";
+    json::appendString(out, name(widgets.front().appearance));
+  }
   out += ",\n  \"placements\": [";
   bool first = true;
   for (const DrawnWidget& w : widgets) {
@@ -48,6 +57,8 @@ std::string indexJson(const std::vector<DrawnWidget>& widgets, double entryDate,
     json::appendString(out, name(w.appearance));
     out += ", \"file\": ";
     json::appendString(out, w.file);
+    out += ", \"stableFile\": ";
+    json::appendString(out, w.stableFile);
     out += ", \"width\": ";
     json::appendNumber(out, w.width);
     out += ", \"height\": ";
@@ -144,19 +155,24 @@ bool Player::draw(std::size_t index, Appearance appearance) {
     const LaidOutWidget laidOut = layoutWidget(request);
     const std::string file =
         galleryImageName(rawValue(placement.face()), familyName(placement.family), name(appearance));
+    const std::string stable = stableImageName(placement);
     const RenderResult png = renderLaidOut(laidOut, request);
     std::string failure = png.ok() ? writeFileAtomically((settings_.outputDir / file).string(),
                                                          png.bytes)
                                    : file + ": " + png.error;
+    if (failure.empty()) {
+      failure = writeFileAtomically((settings_.outputDir / stable).string(), png.bytes);
+    }
     if (!failure.empty()) {
       if (error.empty()) error = std::move(failure);
       continue;
     }
     ++stats_.filesWritten;
     files.insert(file);
+    files.insert(stable);
     drawn.push_back(DrawnWidget{placement, appearance, file, laidOut.widget.label,
                                 laidOut.widget.url, laidOut.widget.size.width,
-                                laidOut.widget.size.height});
+                                laidOut.widget.size.height, stable});
   }
 
   if (error.empty()) {
