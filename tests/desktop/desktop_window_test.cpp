@@ -163,6 +163,7 @@ said() { grep -c '^desktop:' "$err"; }
 await() { for _ in $(seq 200); do [ "$(said)" -ge "$1" ] && return 0; sleep 0.05; done; return 0; }
 window=$(timeout 60 xdotool search --sync --onlyvisible --name '^Korvel widgets$' | head -n 1)
 [ -n "$window" ] || { kill -TERM $pid; wait $pid; exit 99; }
+xprop -id "$window" WM_CLASS _NET_WM_STATE _MOTIF_WM_HINTS >"$err.props"
 xdotool mousemove --sync $first click 1; await 1
 xdotool mousemove --sync $second click 1; await 2
 xdotool windowfocus --sync "$window" key --window "$window" Return; await 3
@@ -179,8 +180,14 @@ TEST_F(DesktopWindowTest, ClicksAndEnterWithoutALinkHandlerSayOneLineEach) {
   const int status = underXvfb(
       {"/bin/sh", scratch_ / "click.sh", programPath(), err, at(kDesktopGap + 182),
        at(2 * kDesktopGap + 364 + 85), "--snapshot", examplePath("week.json"),
-       "--appearance", "light", "--place", "limits:medium", "--place", "now:small"});
+       "--appearance", "light", "--place", "limits:medium", "--place", "now:small",
+       "--surface", "window"});
   EXPECT_EQ(status, 0) << readFile(scratch_ / "err.txt");  // SIGTERM ends the window with 0
+  // Like a widget on the desktop: our class, no decorations, out of the taskbar and pager.
+  EXPECT_EQ(readFile(err.string() + ".props"),
+            "WM_CLASS(STRING) = \"korvel-widgets\", \"korvel-widgets\"\n"
+            "_NET_WM_STATE(ATOM) = _NET_WM_STATE_SKIP_TASKBAR, _NET_WM_STATE_SKIP_PAGER\n"
+            "_MOTIF_WM_HINTS(_MOTIF_WM_HINTS) = 0x3, 0x1, 0x0, 0x0, 0x0\n");  // decorations 0
   // Each said so in one line.
   std::vector<std::string> said;
   for (const std::string& line : lines(readFile(err)))
