@@ -21,7 +21,9 @@
 #include <vector>
 
 #include "host/deep_link.h"
+#include "host/layer/fractional-scale-v1-client.h"
 #include "host/layer/layer_shell_protocol-client.h"
+#include "host/layer/viewporter-client.h"
 #include "host/layer/shm_buffer.h"
 #include "host/player/snapshot_watcher.h"
 #include "host/player/timeline_schedule.h"
@@ -54,10 +56,15 @@ struct Widget {
   LaidOutWidget laidOut;
   wl_surface* surface = nullptr;
   zwlr_layer_surface_v1* layer = nullptr;
+  // Where the compositor offers fractional scales: its preferred scale in 120ths (0: none
+  // told yet), and the viewport that maps the buffer's pixels onto the surface's points.
+  wp_fractional_scale_v1* fractional = nullptr;
+  wp_viewport* viewport = nullptr;
+  uint32_t preferred120 = 0;
   bool configured = false;
   bool closed = false;
   bool dirty = false;
-  int drawnScale = 0;
+  double drawnScale = 0;
   std::vector<wl_output*> entered;
   std::vector<std::unique_ptr<ShmBuffer>> buffers;
 };
@@ -83,6 +90,8 @@ struct Host {
   wl_shm* shm = nullptr;
   zwlr_layer_shell_v1* shell = nullptr;
   uint32_t shellVersion = 0;
+  wp_viewporter* viewporter = nullptr;
+  wp_fractional_scale_manager_v1* fractionalScales = nullptr;
   wl_seat* seat = nullptr;
   wl_pointer* pointer = nullptr;
   std::vector<std::unique_ptr<Output>> outputs;
@@ -99,9 +108,13 @@ Output* findOutput(Host& h, wl_output* proxy) {
   return nullptr;
 }
 
-// The density a widget is drawn at: the highest integer scale of the outputs it shows on, or
-// before it shows anywhere, of all outputs.
-int scaleOf(Host& h, const Widget& w) {
+// The density a widget is drawn at: the compositor's preferred fractional scale where it tells
+// one; else the highest integer scale of the outputs it shows on, or before it shows anywhere,
+// of all outputs.
+double scaleOf(Host& h, const Widget& w) {
+  if (w.fractional && w.preferred120 > 0) {
+    return std::clamp(w.preferred120 / 120.0, kMinScale, kMaxScale);
+  }
   int scale = 0;
   for (wl_output* proxy : w.entered) {
     if (const Output* o = findOutput(h, proxy)) scale = std::max(scale, o->scale);
@@ -178,6 +191,15 @@ void layerClosed(void* data, zwlr_layer_surface_v1*) { static_cast<Widget*>(data
 const zwlr_layer_surface_v1_listener kLayerListener = {.configure = layerConfigure,
                                                        .closed = layerClosed};
 
+void preferredScale(void* data, wp_fractional_scale_v1*, uint32_t scale) {
+  auto* w = static_cast<Widget*>(data);
+  if (w->preferred120 == scale) return;
+  w->preferred120 = scale;
+  markRescaled(*w->host);
+}
+
+const wp_fractional_scale_v1_listener kFractionalListener = {.preferred_scale = preferredScale};
+
 uint32_t layerValue(DesktopLayer layer) {
   switch (layer) {
     case DesktopLayer::background: return ZWLR_LAYER_SHELL_V1_LAYER_BACKGROUND;
@@ -192,6 +214,14 @@ uint32_t layerValue(DesktopLayer layer) {
 void createSurface(Host& h, Widget& w) {
   w.surface = wl_compositor_create_surface(h.compositor);
   wl_surface_add_listener(w.surface, &kSurfaceListener, &w);
+  // The viewport wherever the compositor has one (integer scales go through it too, so that
+  // one road serves both); fractional scales where it also tells them.
+  if (h.viewporter) w.viewport = wp_viewporter_get_viewport(h.viewporter, w.surface);
+  if (h.viewporter && h.fractionalScales) {
+    w.fractional = wp_fractional_scale_manager_v1_get_fractional_scale(h.fractionalScales,
+                                                                       w.surface);
+    wp_fractional_scale_v1_add_listener(w.fractional, &kFractionalListener, &w);
+  }
   w.layer = zwlr_layer_shell_v1_get_layer_surface(h.shell, w.surface, nullptr,
                                                   layerValue(h.request.layer), "korvel-widgets");
   zwlr_layer_surface_v1_add_listener(w.layer, &kLayerListener, &w);
@@ -212,6 +242,11 @@ void createSurface(Host& h, Widget& w) {
 
 void destroySurface(Widget& w) {
   w.buffers.clear();
+  if (w.fractional) wp_fractional_scale_v1_destroy(w.fractional);
+  if (w.viewport) wp_viewport_destroy(w.viewport);
+  w.fractional = nullptr;
+  w.viewport = nullptr;
+  w.preferred120 = 0;
   if (w.layer) zwlr_layer_surface_v1_destroy(w.layer);
   if (w.surface) wl_surface_destroy(w.surface);
   w.layer = nullptr;
@@ -224,9 +259,9 @@ void destroySurface(Widget& w) {
 void draw(Host& h, Widget& w) {
   w.dirty = false;
   if (!w.surface || !w.configured) return;
-  const int scale = scaleOf(h, w);
-  const int width = static_cast<int>(std::ceil(w.size.width)) * scale;
-  const int height = static_cast<int>(std::ceil(w.size.height)) * scale;
+  const double scale = scaleOf(h, w);
+  const int width = static_cast<int>(std::lround(std::ceil(w.size.width) * scale));
+  const int height = static_cast<int>(std::lround(std::ceil(w.size.height) * scale));
   std::erase_if(w.buffers, [&](const auto& b) {
     return !b->busy && (b->width() != width || b->height() != height);
   });
@@ -254,7 +289,13 @@ void draw(Host& h, Widget& w) {
     return;
   }
   cairo_surface_flush(buffer->surface());
-  wl_surface_set_buffer_scale(w.surface, scale);
+  if (w.viewport) {
+    // The buffer in pixels, the surface in points: the viewport maps one onto the other.
+    wp_viewport_set_destination(w.viewport, static_cast<int>(std::ceil(w.size.width)),
+                                static_cast<int>(std::ceil(w.size.height)));
+  } else {
+    wl_surface_set_buffer_scale(w.surface, static_cast<int>(scale));
+  }
   wl_surface_attach(w.surface, buffer->buffer(), 0, 0);
   if (h.compositorVersion >= 4) {
     wl_surface_damage_buffer(w.surface, 0, 0, INT32_MAX, INT32_MAX);
@@ -342,6 +383,11 @@ void registryGlobal(void* data, wl_registry* registry, uint32_t name, const char
   } else if (is == zwlr_layer_shell_v1_interface.name && !h.shell) {
     h.shellVersion = std::min(version, 3u);
     h.shell = static_cast<zwlr_layer_shell_v1*>(bind(&zwlr_layer_shell_v1_interface, 3));
+  } else if (is == wp_viewporter_interface.name && !h.viewporter) {
+    h.viewporter = static_cast<wp_viewporter*>(bind(&wp_viewporter_interface, 1));
+  } else if (is == wp_fractional_scale_manager_v1_interface.name && !h.fractionalScales) {
+    h.fractionalScales = static_cast<wp_fractional_scale_manager_v1*>(
+        bind(&wp_fractional_scale_manager_v1_interface, 1));
   } else if (is == wl_seat_interface.name && !h.seat) {
     h.seat = static_cast<wl_seat*>(bind(&wl_seat_interface, 1));
     wl_seat_add_listener(h.seat, &kSeatListener, &h);
@@ -431,6 +477,8 @@ void disconnect(Host& h) {
       wl_proxy_destroy(reinterpret_cast<wl_proxy*>(h.shell));
     }
   }
+  if (h.fractionalScales) wp_fractional_scale_manager_v1_destroy(h.fractionalScales);
+  if (h.viewporter) wp_viewporter_destroy(h.viewporter);
   if (h.shm) wl_shm_destroy(h.shm);
   if (h.compositor) wl_compositor_destroy(h.compositor);
   if (h.registry) wl_registry_destroy(h.registry);
