@@ -6,8 +6,8 @@ Three widgets are placed (one without a position, two anchored with margins). Ea
 at exactly its rectangle, pixel for pixel what `korvel-widgets render` draws for it, with the
 background around it and in its rounded corners; at output scale 2 the same at twice the
 pixels (drawn, not scaled up); a rewritten snapshot must show; the widgets must come back after
-the output is disabled and enabled again; SIGTERM must end the host with status 0. Without
-layer-shell, --surface layer must say so and exit 1.
+the output is disabled and enabled again; SIGTERM must end the host with status 0, and the
+compositor's end with status 1. Without layer-shell, --surface layer must say so and exit 1.
 
 usage: layer_host_test.py PROGRAM EXAMPLES_DIR
 """
@@ -269,6 +269,22 @@ def main():
         host = None
         if failures:
             print("host's standard error:\n" + said)
+
+        # The compositor going away ends the host with 1, saying so.
+        errors = open(os.path.join(work, "host2.err"), "w")
+        host = subprocess.Popen([PROGRAM, "desktop", "--surface", "layer", "--appearance",
+                                 "light", "--snapshot", session.snapshot] + places,
+                                env=session.env, stdout=subprocess.DEVNULL, stderr=errors)
+        wait_for(session, "second", "light", 1, 10)
+        session.close()
+        try:
+            code = host.wait(10)
+        except subprocess.TimeoutExpired:
+            code = "still running"
+        said = open(errors.name).read()
+        check(code == 1 and "the compositor went away" in said,
+              "the compositor gone: exit 1 and why (%s, %s)" % (code, said.strip()[-200:]))
+        host = None
     finally:
         if host:
             host.kill()

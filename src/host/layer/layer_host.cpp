@@ -613,7 +613,7 @@ int run(Host& h) {
   // Only a lost connection leaves the loop this way.
   std::cerr << lostCompositor(h) << '\n';
   close(signals);
-  wl_display_disconnect(h.display);
+  disconnect(h);  // the proxies go too: nothing may touch them once the display is gone
   return 1;
 }
 
