@@ -45,7 +45,7 @@ class DesktopWindowTest : public ::testing::TestWithParam<DesktopCase> {
   void SetUp() override {
     const std::string home = scratch_.path();
     ::setenv("DBUS_SESSION_BUS_ADDRESS", ("unix:path=" + home + "/no-bus").c_str(), 1);
-    for (const char* key : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_DATA_DIRS"})
+    for (const char* key : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_DATA_DIRS", "XDG_STATE_HOME"})
       ::setenv(key, home.c_str(), 1);
     ::setenv("GSK_RENDERER", "cairo", 1);
     // Nor GL: Xvfb has none worth probing, and Mesa's probe leaves an allocation behind in a
@@ -195,6 +195,26 @@ TEST_F(DesktopWindowTest, ClicksAndEnterWithoutALinkHandlerSayOneLineEach) {
   EXPECT_EQ(said, (std::vector<std::string>{"korvel://week/limits not opened",
                                             "korvel://week/now not opened",
                                             "korvel://week/limits not opened"}));
+}
+
+// Moved, ended, started again: the window comes back where it was left (X11 lets it).
+constexpr const char* kMoveScript = R"sh(program=$1; shift
+show() {
+  "$program" desktop "$@" 2>/dev/null &
+  pid=$!
+  window=$(timeout 60 xdotool search --sync --onlyvisible --name '^Korvel widgets$' | head -n 1)
+}
+show "$@"; xdotool windowmove --sync "$window" 300 200; kill -TERM $pid; wait $pid
+show "$@"; sleep 0.5; xdotool getwindowgeometry "$window"; kill -TERM $pid; wait $pid
+)sh";
+
+TEST_F(DesktopWindowTest, ComesBackWhereItWasLeft) {
+  if (std::string(KORVEL_XDOTOOL).empty()) GTEST_SKIP() << "xdotool is not installed";
+  korvel::testing::writeFile(scratch_ / "move.sh", kMoveScript);
+  EXPECT_EQ(underXvfb({"/bin/sh", scratch_ / "move.sh", programPath(), "--surface", "window",
+                       "--snapshot", examplePath("week.json"), "--place", "now:small"}), 0);
+  EXPECT_NE(readFile(scratch_ / "out.txt").find("Position: 300,200"), std::string::npos)
+      << readFile(scratch_ / "out.txt");
 }
 
 }  // namespace

@@ -84,8 +84,9 @@ DESCRIPTION
   The widgets sit 20 points apart and 20 points from the window's edges, in rows that fit the
   screen, on a background that follows the appearance (a shade darker than the widgets' own,
   light or dark). The window has no decorations and the application id and WM_CLASS
-  korvel-widgets; on X11 it stays out of the taskbar and the pager and asks the window manager
-  to keep it below other windows and on every workspace.
+  korvel-widgets; on X11 it stays out of the taskbar and the pager, asks the window manager
+  to keep it below other windows and on every workspace, and comes back where it was left
+  (kept in $XDG_STATE_HOME/korvel-widgets/window.ini, ~/.local/state when unset).
 
   With --screenshot the window shows its first frame, saves its whole content (margins and
   background included) as a PNG, prints one line per widget (file name, position in the

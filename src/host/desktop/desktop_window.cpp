@@ -8,6 +8,8 @@
 #endif
 
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 #include <iostream>
 #include <memory>
 #include <string>
@@ -222,10 +224,58 @@ void hintBeforeMap(GdkSurface* surface) {
   gdk_x11_surface_set_skip_pager_hint(surface, TRUE);
 }
 
+// Where the window was left: $XDG_STATE_HOME/korvel-widgets/window.ini (~/.local/state when
+// XDG_STATE_HOME is unset or relative). X11 lets a window place itself; Wayland does not.
+std::filesystem::path positionFile() {
+  std::filesystem::path base;
+  if (const char* state = std::getenv("XDG_STATE_HOME"); state && *state == '/') {
+    base = state;
+  } else if (const char* home = std::getenv("HOME"); home && *home) {
+    base = std::filesystem::path(home) / ".local" / "state";
+  } else {
+    return {};
+  }
+  return base / "korvel-widgets" / "window.ini";
+}
+
+void savePosition(GdkSurface* surface) {
+  const std::filesystem::path file = positionFile();
+  if (file.empty() || !GDK_IS_X11_SURFACE(surface)) return;
+  Display* x = gdk_x11_display_get_xdisplay(gdk_surface_get_display(surface));
+  int left = 0, top = 0;
+  Window child = 0;
+  if (!XTranslateCoordinates(x, gdk_x11_surface_get_xid(surface), DefaultRootWindow(x), 0, 0,
+                             &left, &top, &child)) {
+    return;
+  }
+  std::error_code ec;
+  std::filesystem::create_directories(file.parent_path(), ec);
+  GKeyFile* keys = g_key_file_new();
+  g_key_file_set_integer(keys, "window", "x", left);
+  g_key_file_set_integer(keys, "window", "y", top);
+  if (!g_key_file_save_to_file(keys, file.c_str(), nullptr)) {
+    std::cerr << "desktop: cannot remember the window's place in " << file.string() << '\n';
+  }
+  g_key_file_free(keys);
+}
+
+void restorePosition(Display* x, Window window) {
+  GKeyFile* keys = g_key_file_new();
+  GError* error = nullptr;
+  if (g_key_file_load_from_file(keys, positionFile().c_str(), G_KEY_FILE_NONE, nullptr)) {
+    const int left = g_key_file_get_integer(keys, "window", "x", &error);
+    const int top = error ? 0 : g_key_file_get_integer(keys, "window", "y", &error);
+    if (!error) XMoveWindow(x, window, left, top);
+  }
+  if (error) g_error_free(error);
+  g_key_file_free(keys);
+}
+
 void onMapped(GtkWidget* window, gpointer) {
   GdkSurface* surface = gtk_native_get_surface(GTK_NATIVE(window));
   if (!GDK_IS_X11_SURFACE(surface)) return;
   Display* x = gdk_x11_display_get_xdisplay(gdk_surface_get_display(surface));
+  restorePosition(x, gdk_x11_surface_get_xid(surface));
   XEvent event{};
   event.xclient.type = ClientMessage;
   event.xclient.window = gdk_x11_surface_get_xid(surface);
@@ -366,6 +416,11 @@ int runDesktopWindow(const DesktopRequest& request) {
   while (!d.done) g_main_context_iteration(nullptr, TRUE);
 
   for (const guint source : sources) g_source_remove(source);
+#ifdef GDK_WINDOWING_X11
+  if (request.screenshot.empty() && GTK_IS_WINDOW(d.window)) {
+    savePosition(gtk_native_get_surface(GTK_NATIVE(d.window)));
+  }
+#endif
   if (GTK_IS_WINDOW(d.window)) gtk_window_destroy(GTK_WINDOW(d.window));
   while (g_main_context_iteration(nullptr, FALSE)) {
   }
