@@ -217,7 +217,7 @@ gboolean onFrame(GtkWidget*, GdkFrameClock*, gpointer data) {
 #ifdef GDK_WINDOWING_X11
 // On X11 the window behaves like a widget on the desktop: out of the taskbar and the pager
 // (hints GDK writes when it maps the window), and, asked of the window manager once mapped as
-// the window-manager specification wants, kept below other windows and on every workspace.
+// the EWMH conventions want, kept below other windows and on every workspace.
 void hintBeforeMap(GdkSurface* surface) {
   if (!GDK_IS_X11_SURFACE(surface)) return;
   gdk_x11_surface_set_skip_taskbar_hint(surface, TRUE);
