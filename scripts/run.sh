@@ -15,15 +15,16 @@ build_packages=(
   build-essential cmake pkg-config lld file
   libsimdjson-dev libboost1.81-dev libcli11-dev
   libpango1.0-dev libcairo2-dev libpng-dev libicu-dev libgtk-4-dev
+  libwayland-dev wayland-protocols
   fonts-inter fonts-jetbrains-mono fonts-quicksand
 )
 # What only the tests need: the test and benchmark libraries, the X server the window is tested
-# under, clang for the sanitizers and fuzzing, the package checkers, and a small CJK font that
-# the fallback test draws with.
+# under, a real compositor (sway, grim) for the layer host, clang for the sanitizers and fuzzing,
+# the package checkers, and a small CJK font that the fallback test draws with.
 test_packages=(
   git zlib1g-dev locales fonts-droid-fallback
   libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xauth xdotool
+  xvfb xauth xdotool sway grim
   clang-14 libclang-rt-14-dev
   lintian desktop-file-utils systemd man-db python3
 )

@@ -6,6 +6,9 @@
 #include <iostream>
 
 #include "host/cli/commands.h"
+#if KORVEL_WITH_LAYER
+#include "host/layer/layer_host.h"
+#endif
 #if KORVEL_WITH_DESKTOP
 #include "host/desktop/desktop_window.h"
 #elif defined(KORVEL_DESKTOP_PROGRAM)
@@ -56,8 +59,17 @@ int main(int argc, char** argv) {
   korvel::host::addPlayCommand(app, exitCode);
 #if KORVEL_WITH_DESKTOP
   korvel::host::addDesktopCommand(app, exitCode, korvel::host::runDesktopWindow);
-#elif defined(KORVEL_DESKTOP_PROGRAM)
-  korvel::host::addDesktopCommand(app, exitCode, startDesktopProgram(argv));
+#elif defined(KORVEL_DESKTOP_PROGRAM) || KORVEL_WITH_LAYER
+  // Layer surfaces are drawn in this process; the window is the other program's.
+  korvel::host::DesktopRunner window;
+  korvel::host::LayerRunner layer;
+#ifdef KORVEL_DESKTOP_PROGRAM
+  window = startDesktopProgram(argv);
+#endif
+#if KORVEL_WITH_LAYER
+  layer = korvel::host::runLayerHost;
+#endif
+  korvel::host::addDesktopCommand(app, exitCode, window, layer);
 #endif
   // A closed pipe is a write error like any other: each command says so and exits 1.
   signal(SIGPIPE, SIG_IGN);

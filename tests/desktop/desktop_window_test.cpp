@@ -45,7 +45,7 @@ class DesktopWindowTest : public ::testing::TestWithParam<DesktopCase> {
   void SetUp() override {
     const std::string home = scratch_.path();
     ::setenv("DBUS_SESSION_BUS_ADDRESS", ("unix:path=" + home + "/no-bus").c_str(), 1);
-    for (const char* key : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_DATA_DIRS"})
+    for (const char* key : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_DATA_DIRS", "XDG_STATE_HOME"})
       ::setenv(key, home.c_str(), 1);
     ::setenv("GSK_RENDERER", "cairo", 1);
     // Nor GL: Xvfb has none worth probing, and Mesa's probe leaves an allocation behind in a
@@ -163,6 +163,7 @@ said() { grep -c '^desktop:' "$err"; }
 await() { for _ in $(seq 200); do [ "$(said)" -ge "$1" ] && return 0; sleep 0.05; done; return 0; }
 window=$(timeout 60 xdotool search --sync --onlyvisible --name '^Korvel widgets$' | head -n 1)
 [ -n "$window" ] || { kill -TERM $pid; wait $pid; exit 99; }
+xprop -id "$window" WM_CLASS _NET_WM_STATE _MOTIF_WM_HINTS >"$err.props"
 xdotool mousemove --sync $first click 1; await 1
 xdotool mousemove --sync $second click 1; await 2
 xdotool windowfocus --sync "$window" key --window "$window" Return; await 3
@@ -179,8 +180,14 @@ TEST_F(DesktopWindowTest, ClicksAndEnterWithoutALinkHandlerSayOneLineEach) {
   const int status = underXvfb(
       {"/bin/sh", scratch_ / "click.sh", programPath(), err, at(kDesktopGap + 182),
        at(2 * kDesktopGap + 364 + 85), "--snapshot", examplePath("week.json"),
-       "--appearance", "light", "--place", "limits:medium", "--place", "now:small"});
+       "--appearance", "light", "--place", "limits:medium", "--place", "now:small",
+       "--surface", "window"});
   EXPECT_EQ(status, 0) << readFile(scratch_ / "err.txt");  // SIGTERM ends the window with 0
+  // Like a widget on the desktop: our class, no decorations, out of the taskbar and pager.
+  EXPECT_EQ(readFile(err.string() + ".props"),
+            "WM_CLASS(STRING) = \"korvel-widgets\", \"korvel-widgets\"\n"
+            "_NET_WM_STATE(ATOM) = _NET_WM_STATE_SKIP_TASKBAR, _NET_WM_STATE_SKIP_PAGER\n"
+            "_MOTIF_WM_HINTS(_MOTIF_WM_HINTS) = 0x3, 0x1, 0x0, 0x0, 0x0\n");  // decorations 0
   // Each said so in one line.
   std::vector<std::string> said;
   for (const std::string& line : lines(readFile(err)))
@@ -188,6 +195,26 @@ TEST_F(DesktopWindowTest, ClicksAndEnterWithoutALinkHandlerSayOneLineEach) {
   EXPECT_EQ(said, (std::vector<std::string>{"korvel://week/limits not opened",
                                             "korvel://week/now not opened",
                                             "korvel://week/limits not opened"}));
+}
+
+// Moved, ended, started again: the window comes back where it was left (X11 lets it).
+constexpr const char* kMoveScript = R"sh(program=$1; shift
+show() {
+  "$program" desktop "$@" 2>/dev/null &
+  pid=$!
+  window=$(timeout 60 xdotool search --sync --onlyvisible --name '^Korvel widgets$' | head -n 1)
+}
+show "$@"; xdotool windowmove --sync "$window" 300 200; kill -TERM $pid; wait $pid
+show "$@"; sleep 0.5; xdotool getwindowgeometry "$window"; kill -TERM $pid; wait $pid
+)sh";
+
+TEST_F(DesktopWindowTest, ComesBackWhereItWasLeft) {
+  if (std::string(KORVEL_XDOTOOL).empty()) GTEST_SKIP() << "xdotool is not installed";
+  korvel::testing::writeFile(scratch_ / "move.sh", kMoveScript);
+  EXPECT_EQ(underXvfb({"/bin/sh", scratch_ / "move.sh", programPath(), "--surface", "window",
+                       "--snapshot", examplePath("week.json"), "--place", "now:small"}), 0);
+  EXPECT_NE(readFile(scratch_ / "out.txt").find("Position: 300,200"), std::string::npos)
+      << readFile(scratch_ / "out.txt");
 }
 
 }  // namespace

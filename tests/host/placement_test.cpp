@@ -93,6 +93,18 @@ INSTANTIATE_TEST_SUITE_P(
                     "exit 1: FILE:1: place= comes before any [group]"},
         ResolveCase{"badLine", {}, "[placements]\n\nplace=now:small\nnow:large\n",
                     "exit 1: FILE:4: neither a [group], a key=value nor a comment: now:large"},
+        // A position after the family, the same on the command line and in the file.
+        ResolveCase{"positions", {"limits:medium@top-right+24+24", "now:small@center", "week:large"},
+                    nullptr, "line: korvel.week.limits:systemMedium@top-right+24+24 "
+                    "korvel.week.now:systemSmall@center+0+0 korvel.week.glance:systemLarge"},
+        ResolveCase{"positionInTheFile", {}, "[placements]\nplace=now:small@bottom-left+0+9\n",
+                    "file: korvel.week.now:systemSmall@bottom-left+0+9"},
+        ResolveCase{"unknownAnchor", {"now:small@middle"}, nullptr, "exit 2: --place: placement "
+                    "\"now:small@middle\": no anchor \"middle\"; the anchors are top-left, top,"},
+        ResolveCase{"oneMargin", {"now:small@top+5"}, nullptr, "exit 2: --place: placement "
+                    "\"now:small@top+5\": margins \"+5\" are not +X+Y"},
+        ResolveCase{"negativeMargin", {"now:small@top+-5+3"}, nullptr,
+                    "exit 2: --place: placement \"now:small@top+-5+3\": margins"},
         ResolveCase{"noFile", {}, nullptr, kDefaults},
         ResolveCase{"emptyList", {}, "[placements]\nplace=\n", kDefaults}),
     [](const auto& p) { return std::string(p.param.name); });

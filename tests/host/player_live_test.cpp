@@ -191,7 +191,8 @@ TEST_P(PlayerProcessTest, DrawsOnceStopsCleanlyOrRefusesAtTheStart) {
 const std::vector<std::string> kTwo{"--appearance", "light", "--scale", "1",
                                    "--place", "week:large"};
 const std::vector<std::string> kTwoFiles{"index.json", "limits-systemMedium-light.png",
-                                         "week-systemLarge-light.png"};
+                                         "limits-systemMedium.png", "week-systemLarge-light.png",
+                                         "week-systemLarge.png"};
 
 // The player has drawn from a refused snapshot.
 void refuseTheSnapshot(const fs::path& dir, const fs::path& out, korvel::testing::ChildProcess&) {
@@ -207,7 +208,7 @@ INSTANTIATE_TEST_SUITE_P(
         // Into a folder made for it, two levels deep.
         RunCase{"once", "out/new", {"--once", "--appearance", "light", "--scale", "1"}, 0, 0,
                 "play: 1 widget and index.json in ",
-                {"index.json", "limits-systemMedium-light.png"}},
+                {"index.json", "limits-systemMedium-light.png", "limits-systemMedium.png"}},
         RunCase{"sigterm", "out", kTwo, SIGTERM, 0, "play: 2 widgets into ", kTwoFiles},
         RunCase{"sigint", "out", kTwo, SIGINT, 0, "play: 2 widgets into ", kTwoFiles},
         // SIGHUP reads again; a closed pipe for a log loses lines only; a folder taken away

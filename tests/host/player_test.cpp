@@ -83,16 +83,19 @@ TEST(PlayerTest, OneTimelineServesEveryPlacementAndTheIndexListsEach) {
   EXPECT_EQ(rig.loads.size(), 1u);
   EXPECT_EQ(korvel::testing::fileNames(rig.dir.path()),
             (std::vector<std::string>{"index.json", "now-systemSmall-light.png",
-                                      "week-systemLarge-light.png"}));
+                                      "now-systemSmall.png", "week-systemLarge-light.png",
+                                      "week-systemLarge.png"}));
   EXPECT_EQ(rig.index(),
             "{\n  \"entryDate\": 1750000000,\n  \"snapshot\": true,\n  \"scale\": 1,\n"
-            "  \"placements\": [\n"
+            "  \"appearance\": \"light\",\n  \"placements\": [\n"
             "    {\"kind\": \"korvel.week.now\", \"face\": \"now\", \"family\": \"systemSmall\", "
-            "\"appearance\": \"light\", \"file\": \"now-systemSmall-light.png\", \"width\": 170, "
+            "\"appearance\": \"light\", \"file\": \"now-systemSmall-light.png\", "
+            "\"stableFile\": \"now-systemSmall.png\", \"width\": 170, "
             "\"height\": 170, \"label\": \"3 agents working now. 3 runs are waiting for you.\", "
             "\"deepLink\": \"korvel://week/now\"},\n"
             "    {\"kind\": \"korvel.week.glance\", \"face\": \"week\", \"family\": "
             "\"systemLarge\", \"appearance\": \"light\", \"file\": \"week-systemLarge-light.png\", "
+            "\"stableFile\": \"week-systemLarge.png\", "
             "\"width\": 364, \"height\": 382, \"label\": \"Agents worked 31.5 hours without you "
             "this week. Each of your messages started 47 minutes of work on average.\", "
             "\"deepLink\": \"korvel://week/week\"}\n  ]\n}\n");
@@ -158,10 +161,15 @@ TEST(PlayerTest, AnAppearanceChangeRedrawsAndRemovesTheOldAppearancesFiles) {
       {kStart + 1, Wake{}, [&] { first = korvel::testing::fileNames(rig.dir.path()); }},
       {kStart + 30, Wake{.appearance = true}, [&rig] { rig.appearance.value = Appearance::dark; }}};
   const PlayerStats stats = rig.play();
-  EXPECT_EQ(first, (std::vector<std::string>{"index.json", "now-systemSmall-light.png"}));
+  EXPECT_EQ(first, (std::vector<std::string>{"index.json", "now-systemSmall-light.png",
+                                              "now-systemSmall.png"}));
   EXPECT_EQ(korvel::testing::fileNames(rig.dir.path()),
-            (std::vector<std::string>{"index.json", "now-systemSmall-dark.png"}));
+            (std::vector<std::string>{"index.json", "now-systemSmall-dark.png",
+                                      "now-systemSmall.png"}));
   EXPECT_THAT(rig.index(), HasSubstr("\"appearance\": \"dark\""));
+  // The stable name holds the picture of the appearance now shown.
+  EXPECT_EQ(korvel::testing::readFile(rig.dir / "now-systemSmall.png"),
+            korvel::testing::readFile(rig.dir / "now-systemSmall-dark.png"));
   EXPECT_EQ(stats.draws, 2);
   EXPECT_EQ(stats.timelines, 1);  // the same entry, drawn again
 }
@@ -171,7 +179,7 @@ TEST(PlayerTest, AStopBetweenFilesFinishesTheFileInFlightAndStartsNoOther) {
   rig.clock.stopAfterChecks = 1;  // the first file's check passes, the second's does not
   rig.play({place("now:small"), place("limits:small")});
   EXPECT_EQ(korvel::testing::fileNames(rig.dir.path()),
-            (std::vector<std::string>{"now-systemSmall-light.png"}));
+            (std::vector<std::string>{"now-systemSmall-light.png", "now-systemSmall.png"}));
   EXPECT_TRUE(rig.clock.deadlines.empty());
 }
 
@@ -215,7 +223,8 @@ TEST(PlayerTest, AReaderNeverSeesAPartialPicture) {
   EXPECT_EQ(partial.load(), 0);
   // Nothing but the picture and the index: no temporary file was left behind.
   EXPECT_EQ(korvel::testing::fileNames(rig.dir.path()),
-            (std::vector<std::string>{"index.json", "week-systemLarge-light.png"}));
+            (std::vector<std::string>{"index.json", "week-systemLarge-light.png",
+                                      "week-systemLarge.png"}));
 }
 
 // A missing folder is made (and the probe file taken back): the process test's "once" row.

@@ -26,8 +26,10 @@ void addRenderCommand(CLI::App& app, int& exitCode);
 void addCatalogCommand(CLI::App& app, int& exitCode);
 void addGalleryCommand(CLI::App& app, int& exitCode);
 void addPlayCommand(CLI::App& app, int& exitCode);
-// The window is passed in: it is built only where GTK 4 is.
-void addDesktopCommand(CLI::App& app, int& exitCode, DesktopRunner runWindow);
+// The window and the layer host are passed in: each is built only where its libraries are
+// (GTK 4; wayland-client), and either may be missing (null).
+void addDesktopCommand(CLI::App& app, int& exitCode, DesktopRunner runWindow,
+                       LayerRunner runLayer = nullptr);
 
 // --place, --snapshot, --appearance, --locale and --time-zone of play and desktop.
 void addHostOptions(CLI::App& command, HostOptions& options);

@@ -27,8 +27,10 @@ DESCRIPTION
   Plays the widgets' timelines the way a desktop's widget host does. It asks for a timeline
   (one for all placed widgets, which show the same snapshot), draws each placed widget's
   current entry to DIR/<face>-<family>-<appearance>.png (the gallery's names, for example
-  now-systemSmall-dark.png) and writes DIR/index.json, which lists every placement with its
-  kind string, face, family, appearance, file, size in points, spoken label and deep link.
+  now-systemSmall-dark.png), the same picture to DIR/<face>-<family>.png (one name whatever
+  the appearance, for a bar or a conky), and writes DIR/index.json, which says the appearance
+  drawn and lists every placement with its kind string, face, family, appearance, both files,
+  size in points, spoken label and deep link.
   At each later entry's date (the moment the data turns stale) it draws again; after the
   timeline's reload date (15 minutes) it asks for a new timeline. It also watches the
   snapshot's folder and asks for a new timeline within a second of the snapshot being

@@ -12,7 +12,8 @@ DESCRIPTION
     gallery  every widget in every family, light and dark, as PNG files and an index.html
     play     the placed widgets kept current as PNG files (for a bar, a conky, a web page),
              redrawn at their timelines' dates and when the snapshot changes
-    desktop  the placed widgets in a window of their own (where built with GTK 4)
+    desktop  the placed widgets on the desktop itself, each a layer surface on compositors
+             with layer-shell (sway, Hyprland, KDE), else in a window (GTK 4)
 
   check, timeline, render and catalog look at one part each: whether a snapshot is accepted,
   the timeline a widget host gets, one widget drawn to a file, the list of widgets.
@@ -34,8 +35,8 @@ EXAMPLES
   Keep two widgets current as pictures in ~/.cache/korvel-widgets:
       korvel-widgets play --place limits:medium --place now:small
 
-  The same two widgets in a window:
-      korvel-widgets desktop --place limits:medium --place now:small
+  The same two widgets on the desktop, limits in the top-right corner:
+      korvel-widgets desktop --place limits:medium@top-right+24+24 --place now:small
 )";
 }
 

@@ -3,6 +3,7 @@
 // window only where GTK 4 is.
 #include <functional>
 #include <string>
+#include <variant>
 
 #include "host/player/host_options.h"
 #include "kit/palette.h"
@@ -19,13 +20,27 @@ constexpr Rgba desktopBackground(Appearance appearance) {
                                         : Rgba{0.831, 0.855, 0.812, 1};
 }
 
+// What the widgets are shown on: layer surfaces where the compositor offers layer-shell, else
+// the window; or either one, forced.
+enum class SurfaceChoice { automatic, layer, window };
+
+// The layer-shell layer the widgets' surfaces sit on, from the bottom-most.
+enum class DesktopLayer { background, bottom, top };
+
 struct DesktopRequest {
   HostSettings host;
   bool watch = true;       // reload when the snapshot changes
   std::string screenshot;  // non-empty: save the first frame as this PNG and exit
+  SurfaceChoice surface = SurfaceChoice::automatic;
+  DesktopLayer layer = DesktopLayer::bottom;
 };
 
 // Runs the window until it is closed or the process is told to stop; returns the exit code.
 using DesktopRunner = std::function<int(const DesktopRequest&)>;
+
+// Runs the widgets as layer surfaces until the process is told to stop and returns the exit
+// code; or, having shown nothing, says why there is no layer-shell here (no Wayland display,
+// a compositor without it), so that the window can take over.
+using LayerRunner = std::function<std::variant<int, std::string>(const DesktopRequest&)>;
 
 }  // namespace korvel::host

@@ -2,8 +2,14 @@
 
 #include <glib-unix.h>
 #include <gtk/gtk.h>
+#ifdef GDK_WINDOWING_X11
+#include <X11/Xlib.h>
+#include <gdk/x11/gdkx.h>
+#endif
 
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 #include <iostream>
 #include <memory>
 #include <string>
@@ -208,11 +214,99 @@ gboolean onFrame(GtkWidget*, GdkFrameClock*, gpointer data) {
   return G_SOURCE_REMOVE;
 }
 
+#ifdef GDK_WINDOWING_X11
+// On X11 the window behaves like a widget on the desktop: out of the taskbar and the pager
+// (hints GDK writes when it maps the window), and, asked of the window manager once mapped as
+// the EWMH conventions want, kept below other windows and on every workspace.
+void hintBeforeMap(GdkSurface* surface) {
+  if (!GDK_IS_X11_SURFACE(surface)) return;
+  gdk_x11_surface_set_skip_taskbar_hint(surface, TRUE);
+  gdk_x11_surface_set_skip_pager_hint(surface, TRUE);
+}
+
+// Where the window was left: $XDG_STATE_HOME/korvel-widgets/window.ini (~/.local/state when
+// XDG_STATE_HOME is unset or relative). X11 lets a window place itself; Wayland does not.
+std::filesystem::path positionFile() {
+  std::filesystem::path base;
+  if (const char* state = std::getenv("XDG_STATE_HOME"); state && *state == '/') {
+    base = state;
+  } else if (const char* home = std::getenv("HOME"); home && *home) {
+    base = std::filesystem::path(home) / ".local" / "state";
+  } else {
+    return {};
+  }
+  return base / "korvel-widgets" / "window.ini";
+}
+
+void savePosition(GdkSurface* surface) {
+  const std::filesystem::path file = positionFile();
+  if (file.empty() || !GDK_IS_X11_SURFACE(surface)) return;
+  Display* x = gdk_x11_display_get_xdisplay(gdk_surface_get_display(surface));
+  int left = 0, top = 0;
+  Window child = 0;
+  if (!XTranslateCoordinates(x, gdk_x11_surface_get_xid(surface), DefaultRootWindow(x), 0, 0,
+                             &left, &top, &child)) {
+    return;
+  }
+  std::error_code ec;
+  std::filesystem::create_directories(file.parent_path(), ec);
+  GKeyFile* keys = g_key_file_new();
+  g_key_file_set_integer(keys, "window", "x", left);
+  g_key_file_set_integer(keys, "window", "y", top);
+  if (!g_key_file_save_to_file(keys, file.c_str(), nullptr)) {
+    std::cerr << "desktop: cannot remember the window's place in " << file.string() << '\n';
+  }
+  g_key_file_free(keys);
+}
+
+void restorePosition(Display* x, Window window) {
+  GKeyFile* keys = g_key_file_new();
+  GError* error = nullptr;
+  if (g_key_file_load_from_file(keys, positionFile().c_str(), G_KEY_FILE_NONE, nullptr)) {
+    const int left = g_key_file_get_integer(keys, "window", "x", &error);
+    const int top = error ? 0 : g_key_file_get_integer(keys, "window", "y", &error);
+    if (!error) XMoveWindow(x, window, left, top);
+  }
+  if (error) g_error_free(error);
+  g_key_file_free(keys);
+}
+
+void onMapped(GtkWidget* window, gpointer) {
+  GdkSurface* surface = gtk_native_get_surface(GTK_NATIVE(window));
+  if (!GDK_IS_X11_SURFACE(surface)) return;
+  Display* x = gdk_x11_display_get_xdisplay(gdk_surface_get_display(surface));
+  restorePosition(x, gdk_x11_surface_get_xid(surface));
+  XEvent event{};
+  event.xclient.type = ClientMessage;
+  event.xclient.window = gdk_x11_surface_get_xid(surface);
+  event.xclient.message_type = XInternAtom(x, "_NET_WM_STATE", False);
+  event.xclient.format = 32;
+  event.xclient.data.l[0] = 1;  // add
+  event.xclient.data.l[1] = static_cast<long>(XInternAtom(x, "_NET_WM_STATE_BELOW", False));
+  event.xclient.data.l[2] = static_cast<long>(XInternAtom(x, "_NET_WM_STATE_STICKY", False));
+  event.xclient.data.l[3] = 1;  // from an application
+  XSendEvent(x, DefaultRootWindow(x), False, SubstructureRedirectMask | SubstructureNotifyMask,
+             &event);
+  gdk_x11_surface_move_to_desktop(surface, 0xFFFFFFFF);  // every workspace
+}
+#endif
+
 std::string cssColor(const Rgba& c) {
   char text[32];
   std::snprintf(text, sizeof text, "#%02x%02x%02x", static_cast<int>(c.r * 255 + 0.5),
                 static_cast<int>(c.g * 255 + 0.5), static_cast<int>(c.b * 255 + 0.5));
   return text;
+}
+
+// The width of the first monitor in points (0: unknown, one row).
+double screenWidth() {
+  GListModel* monitors = gdk_display_get_monitors(gdk_display_get_default());
+  if (g_list_model_get_n_items(monitors) == 0) return 0;
+  auto* monitor = static_cast<GdkMonitor*>(g_list_model_get_item(monitors, 0));
+  GdkRectangle area{};
+  gdk_monitor_get_geometry(monitor, &area);
+  g_object_unref(monitor);
+  return area.width;
 }
 
 void buildWindow(Desktop& d) {
@@ -232,15 +326,21 @@ void buildWindow(Desktop& d) {
   d.window = gtk_window_new();
   gtk_window_set_title(GTK_WINDOW(d.window), "Korvel widgets");
   gtk_window_set_resizable(GTK_WINDOW(d.window), FALSE);
+  gtk_window_set_decorated(GTK_WINDOW(d.window), FALSE);
   d.frame = gtk_box_new(GTK_ORIENTATION_VERTICAL, 0);
   gtk_widget_add_css_class(d.frame, "korvel-desktop");
-  d.row = gtk_box_new(GTK_ORIENTATION_HORIZONTAL, kDesktopGap);
+  // Side by side, in rows that fit the screen: the places the layer host gives widgets
+  // without a position. The gap before the first row and column is in those places.
+  d.row = gtk_fixed_new();
   gtk_widget_set_valign(d.row, GTK_ALIGN_START);
-  gtk_widget_set_margin_start(d.row, kDesktopGap);
   gtk_widget_set_margin_end(d.row, kDesktopGap);
-  gtk_widget_set_margin_top(d.row, kDesktopGap);
   gtk_widget_set_margin_bottom(d.row, kDesktopGap);
   gtk_box_append(GTK_BOX(d.frame), d.row);
+  std::vector<ui::Size> sizes;
+  for (const Placement& placement : d.request.host.placements) {
+    sizes.push_back(familySize(placement.family));
+  }
+  const std::vector<PlacementPosition> places = flowPositions(sizes, screenWidth(), kDesktopGap);
   for (const Placement& placement : d.request.host.placements) {
     auto tile = std::make_unique<Tile>();
     tile->desktop = &d;
@@ -263,20 +363,32 @@ void buildWindow(Desktop& d) {
     GtkEventController* keys = gtk_event_controller_key_new();
     g_signal_connect(keys, "key-pressed", G_CALLBACK(onKey), tile.get());
     gtk_widget_add_controller(tile->area, keys);
-    gtk_box_append(GTK_BOX(d.row), tile->area);
+    const PlacementPosition& at = places[d.tiles.size()];
+    gtk_fixed_put(GTK_FIXED(d.row), tile->area, at.x, at.y);
     d.tiles.push_back(std::move(tile));
   }
   gtk_window_set_child(GTK_WINDOW(d.window), d.frame);
   g_signal_connect(d.window, "close-request", G_CALLBACK(onCloseRequest), &d);
+#ifdef GDK_WINDOWING_X11
+  gtk_widget_realize(d.window);
+  hintBeforeMap(gtk_native_get_surface(GTK_NATIVE(d.window)));
+  g_signal_connect(d.window, "map", G_CALLBACK(onMapped), nullptr);
+#endif
 }
 
 }  // namespace
 
 int runDesktopWindow(const DesktopRequest& request) {
+  g_set_prgname("korvel-widgets");  // the application id, and WM_CLASS's name on X11
   if (!gtk_init_check()) {
     std::cerr << "desktop: cannot open a display (is DISPLAY or WAYLAND_DISPLAY set?)\n";
     return 1;
   }
+#ifdef GDK_WINDOWING_X11
+  if (GDK_IS_X11_DISPLAY(gdk_display_get_default())) {
+    gdk_x11_display_set_program_class(gdk_display_get_default(), "korvel-widgets");
+  }
+#endif
   Desktop d(request);
   if (request.watch) {
     d.watcher = std::make_unique<SnapshotWatcher>(request.host.snapshotFile);
@@ -304,6 +416,11 @@ int runDesktopWindow(const DesktopRequest& request) {
   while (!d.done) g_main_context_iteration(nullptr, TRUE);
 
   for (const guint source : sources) g_source_remove(source);
+#ifdef GDK_WINDOWING_X11
+  if (request.screenshot.empty() && GTK_IS_WINDOW(d.window)) {
+    savePosition(gtk_native_get_surface(GTK_NATIVE(d.window)));
+  }
+#endif
   if (GTK_IS_WINDOW(d.window)) gtk_window_destroy(GTK_WINDOW(d.window));
   while (g_main_context_iteration(nullptr, FALSE)) {
   }

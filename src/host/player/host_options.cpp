@@ -143,6 +143,11 @@ std::string placementsManual() {
   command line replace those of the configuration file; with none anywhere, every widget is
   placed in its first family.
 
+  KIND:FAMILY@ANCHOR+X+Y also says where the widget sits on the desktop (layer surfaces only;
+  the pictures and the window ignore it): ANCHOR is top-left, top, top-right, left, center,
+  right, bottom-left, bottom or bottom-right, and X and Y are margins in points from the
+  anchored edges (+X+Y may be left out: 0 and 0). For example limits:medium@top-right+24+24.
+
 FILES
   The configuration file widgets.ini, looked for in this order (a key set in an earlier file
   wins over the same key in a later one; a missing file is skipped):
@@ -158,7 +163,7 @@ FILES
       scale=2
 
       [placements]
-      place=korvel.week.limits:systemMedium;korvel.week.now:systemSmall
+      place=korvel.week.limits:systemMedium@top-right+24+24;korvel.week.now:systemSmall
 
   snapshot    the snapshot file (default: week.json in the companion's folder, below)
   output      play's folder for the pictures (default: $XDG_CACHE_HOME/korvel-widgets, that

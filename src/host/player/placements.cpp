@@ -42,7 +42,16 @@ std::string_view trim(std::string_view s) {
 }  // namespace
 
 std::variant<Placement, PlacementError> parsePlacement(std::string_view text) {
-  const std::string_view given = trim(text);
+  std::string_view given = trim(text);
+  std::optional<PlacementPosition> position;
+  if (const auto at = given.find('@'); at != std::string_view::npos) {
+    auto parsed = parsePosition(given.substr(at + 1));
+    if (auto* error = std::get_if<std::string>(&parsed)) {
+      return PlacementError{"placement \"" + std::string(text) + "\": " + *error};
+    }
+    position = std::get<PlacementPosition>(parsed);
+    given = given.substr(0, at);
+  }
   const auto colon = given.rfind(':');
   if (colon == std::string_view::npos || colon == 0 || colon + 1 == given.size()) {
     return PlacementError{"placement \"" + std::string(text) +
@@ -66,7 +75,7 @@ std::variant<Placement, PlacementError> parsePlacement(std::string_view text) {
                           std::string(familyName(*family)) + "; it offers " +
                           joinFamilies(widget->families)};
   }
-  return Placement{widget, *family};
+  return Placement{widget, *family, position};
 }
 
 std::variant<std::vector<Placement>, PlacementError> parsePlacements(
@@ -92,7 +101,9 @@ std::vector<Placement> defaultPlacements() {
 }
 
 std::string placementText(const Placement& placement) {
-  return std::string(placement.widget->kind) + ":" + std::string(familyName(placement.family));
+  std::string text = std::string(placement.widget->kind) + ":" + std::string(familyName(placement.family));
+  if (placement.position) text += "@" + positionText(*placement.position);
+  return text;
 }
 
 std::variant<ResolvedPlacements, ResolveError> resolvePlacements(

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "host/player/config_file.h"
+#include "host/player/placement_position.h"
 #include "widgets/catalog.h"
 
 namespace korvel::host {
@@ -15,6 +16,7 @@ namespace korvel::host {
 struct Placement {
   const WidgetInfo* widget = nullptr;  // an entry of widgetCatalog()
   WidgetFamily family = WidgetFamily::systemSmall;
+  std::optional<PlacementPosition> position;  // where on the desktop, when given
 
   WeekFaceKind face() const { return widget->faceKind; }
   bool operator==(const Placement&) const = default;
@@ -26,7 +28,8 @@ struct PlacementError {
 
 // "korvel.week.limits:systemMedium", "limits:medium": the kind string or the face kind, then the
 // family by its host name or its short name (small, medium, large). A family the widget does not
-// offer is refused with the families it does offer.
+// offer is refused with the families it does offer. "@top-right+24+24" after the family gives
+// the widget's position on the desktop (see placement_position.h).
 std::variant<Placement, PlacementError> parsePlacement(std::string_view text);
 
 // All of `texts` in order; a placement given twice counts once, where it first appeared.
@@ -36,7 +39,7 @@ std::variant<std::vector<Placement>, PlacementError> parsePlacements(
 // Every widget in its first family, in bundle order.
 std::vector<Placement> defaultPlacements();
 
-// "korvel.week.limits:systemMedium".
+// "korvel.week.limits:systemMedium", with "@top-right+24+24" when positioned.
 std::string placementText(const Placement& placement);
 
 // Where the placements came from, for messages.

@@ -66,6 +66,11 @@ std::string lockOutputDir(const fs::path& dir, int& lockFd) {
          ") writes into " + dir.string() + "; give each player its own folder";
 }
 
+std::string stableImageName(const Placement& placement) {
+  return std::string(rawValue(placement.face())) + "-" +
+         std::string(familyName(placement.family)) + ".png";
+}
+
 std::string indexJson(const std::vector<DrawnWidget>& widgets, double entryDate, double scale,
                       bool hasSnapshot) {
   std::string out = "{\n  \"entryDate\": ";
@@ -74,6 +79,10 @@ std::string indexJson(const std::vector<DrawnWidget>& widgets, double entryDate,
   out += hasSnapshot ? "true" : "false";
   out += ",\n  \"scale\": ";
   json::appendNumber(out, scale);
+  if (!widgets.empty()) {  // every widget of one drawing is in the same appearance
+    out += ",\n  \"appearance\": ";
+    json::appendString(out, name(widgets.front().appearance));
+  }
   out += ",\n  \"placements\": [";
   bool first = true;
   for (const DrawnWidget& w : widgets) {
@@ -89,6 +98,8 @@ std::string indexJson(const std::vector<DrawnWidget>& widgets, double entryDate,
     json::appendString(out, name(w.appearance));
     out += ", \"file\": ";
     json::appendString(out, w.file);
+    out += ", \"stableFile\": ";
+    json::appendString(out, w.stableFile);
     out += ", \"width\": ";
     json::appendNumber(out, w.width);
     out += ", \"height\": ";
@@ -201,19 +212,24 @@ bool Player::draw(std::size_t index, Appearance appearance) {
     const LaidOutWidget laidOut = layoutWidget(request);
     const std::string file =
         galleryImageName(rawValue(placement.face()), familyName(placement.family), name(appearance));
+    const std::string stable = stableImageName(placement);
     const RenderResult png = renderLaidOut(laidOut, request);
     std::string failure = png.ok() ? writeOutputFile((settings_.outputDir / file).string(),
                                                          png.bytes)
                                    : file + ": " + png.error;
+    if (failure.empty()) {
+      failure = writeOutputFile((settings_.outputDir / stable).string(), png.bytes);
+    }
     if (!failure.empty()) {
       if (error.empty()) error = std::move(failure);
       continue;
     }
     ++stats_.filesWritten;
     files.insert(file);
+    files.insert(stable);
     drawn.push_back(DrawnWidget{placement, appearance, file, laidOut.widget.label,
                                 laidOut.widget.url, laidOut.widget.size.width,
-                                laidOut.widget.size.height});
+                                laidOut.widget.size.height, stable});
   }
 
   if (error.empty()) {

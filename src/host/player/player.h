@@ -1,6 +1,7 @@
 #pragma once
 // The timeline player: asks the provider for a timeline, draws every placed widget's current
-// entry to DIR/<face>-<family>-<appearance>.png and DIR/index.json, draws again at each later
+// entry to DIR/<face>-<family>-<appearance>.png (and the same picture to DIR/<face>-<family>.png,
+// whatever the appearance) and DIR/index.json, draws again at each later
 // entry's date and when the appearance changes, and asks for a new timeline after the reload
 // date or shortly after the snapshot file changed. Between those moments it sleeps.
 #include <filesystem>
@@ -54,7 +55,13 @@ struct DrawnWidget {
   std::string label;
   std::string url;
   double width = 0, height = 0;  // points
+  // The same picture under a name without the appearance, so that a bar or a conky names one
+  // file whatever the theme: <face>-<family>.png.
+  std::string stableFile;
 };
+
+// "now-systemSmall.png": the file that always holds the current appearance's picture.
+std::string stableImageName(const Placement& placement);
 
 // The index.json text for one drawing.
 std::string indexJson(const std::vector<DrawnWidget>& widgets, double entryDate, double scale,

@@ -142,6 +142,11 @@ std::string_view name(RenderFormat format) {
   return "png";
 }
 
+std::string paintLaidOut(cairo_surface_t* surface, const LaidOutWidget& widget,
+                         Appearance appearance, double scale) {
+  return paint(surface, widget, appearance, scale);
+}
+
 LaidOutWidget layoutWidget(const RenderRequest& request) {
   LaidOutWidget out;
   out.widget = placeWidget(request.kind, request.family, request.entry, request.timeFormat);

@@ -1,6 +1,8 @@
 #pragma once
 // The one road from a widget request to bytes: place the widget, lay it out into a display
 // list, hand the list to a backend. The render command, the gallery and the player all use it.
+#include <cairo.h>
+
 #include <optional>
 #include <string>
 #include <string_view>
@@ -53,6 +55,12 @@ struct RenderResult {
 
 // Draws an already laid-out widget in the request's appearance, scale and format.
 RenderResult renderLaidOut(const LaidOutWidget& widget, const RenderRequest& request);
+
+// Draws an already laid-out widget onto `surface` (any Cairo surface, already sized: the layer
+// host's shared-memory buffers) at `scale` pixels per point. Returns an error message, empty on
+// success.
+std::string paintLaidOut(cairo_surface_t* surface, const LaidOutWidget& widget,
+                         Appearance appearance, double scale);
 
 // layoutWidget then renderLaidOut.
 RenderResult renderWidget(const RenderRequest& request);
