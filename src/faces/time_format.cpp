@@ -156,9 +156,10 @@ struct TimeFormat::Impl {
 
   explicit Impl(TimeSettings s) : settings(std::move(s)) {
     const icu::Locale locale(settings.locale.c_str());
+    const std::unique_ptr<icu::TimeZone> zone = makeZone(settings.timeZone);
 
     UErrorCode status = U_ZERO_ERROR;
-    calendar.reset(icu::Calendar::createInstance(makeZone(settings.timeZone).release(), locale, status));
+    calendar.reset(icu::Calendar::createInstance(*zone, locale, status));
     if (U_FAILURE(status)) calendar.reset();
 
     status = U_ZERO_ERROR;
@@ -171,7 +172,7 @@ struct TimeFormat::Impl {
       if (U_SUCCESS(status)) {
         auto format = std::make_unique<icu::SimpleDateFormat>(pattern, locale, status);
         if (U_SUCCESS(status)) {
-          format->adoptTimeZone(makeZone(settings.timeZone).release());
+          format->setTimeZone(*zone);
           format->setLenient(false);
           clock = std::move(format);
         }

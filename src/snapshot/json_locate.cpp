@@ -73,26 +73,16 @@ class Scanner {
     for (;;) {
       const Shape* inner = isObject || !shape ? nullptr : shape->elements;
       std::string_view key;
-      if (isObject) {
-        if (atEnd()) return fail(pos_, "unexpected end of input");
-        if (peek() != '"') return fail(pos_, "expected a key");
-        const std::size_t keyStart = pos_ + 1;
-        if (!string()) return false;
-        key = s_.substr(keyStart, pos_ - 1 - keyStart);
-        skipSpace();
-        if (atEnd() || peek() != ':') return fail(pos_, "expected ':'");
-        ++pos_;
-        skipSpace();
-      }
+      if (isObject && !keyAndColon(&key)) return false;
       if (record && key.find('\\') == std::string_view::npos) {  // escaped keys are read as declared
         const auto it = std::find_if(shape->keys.begin(), shape->keys.end(), [&](const auto& k) { return k.first == key; });
         if (it == shape->keys.end()) {
           if (!skipUndeclared()) return false;
         } else if (!value(depth + 1, it->second)) {
-          return pathed(key);
+          return pathed(std::string(key));
         }
       } else if (!value(depth + 1, inner)) {
-        return isObject ? pathed(key) : pathed(index);
+        return pathed(isObject ? std::string(key) : "[" + std::to_string(index) + "]");
       }
       ++index;
       skipSpace();
@@ -107,13 +97,12 @@ class Scanner {
     }
   }
 
-  // Extends the key path of a fault that needs one, on the way back up.
-  bool pathed(std::string_view key) {
-    if (!fault_.keyPath.empty()) fault_.keyPath = std::string(key) + (fault_.keyPath[0] == '[' ? "" : ".") + fault_.keyPath;
-    return false;
-  }
-  bool pathed(std::size_t index) {
-    if (!fault_.keyPath.empty()) fault_.keyPath = "[" + std::to_string(index) + "]" + (fault_.keyPath[0] == '[' ? "" : ".") + fault_.keyPath;
+  // Puts a key or an "[index]" in front of the key path of a fault told by one, on the way back up.
+  bool pathed(const std::string& segment) {
+    if (keyed_) {
+      const bool joined = fault_.keyPath.empty() || fault_.keyPath[0] == '[';
+      fault_.keyPath = segment + (joined ? "" : ".") + fault_.keyPath;
+    }
     return false;
   }
 
@@ -132,7 +121,7 @@ class Scanner {
           ++pos_;
         } else {
           open.push_back(close);
-          if (close == '}' && !keyOfUndeclared()) return false;
+          if (close == '}' && !keyAndColon()) return false;
           continue;
         }
       } else if (peek() == '"' ? !string() : (peek() == '-' || (peek() >= '0' && peek() <= '9')) ? !number(false) : !value(0)) {
@@ -154,15 +143,18 @@ class Scanner {
         if (peek() != ',') return fail(pos_, open.back() == '}' ? "expected ',' or '}'" : "expected ',' or ']'");
         ++pos_;
         skipSpace();
-        if (open.back() == '}' && !keyOfUndeclared()) return false;
+        if (open.back() == '}' && !keyAndColon()) return false;
         break;
       }
     }
   }
-  bool keyOfUndeclared() {
+  // A key as written (escapes and all) and the colon after it.
+  bool keyAndColon(std::string_view* key = nullptr) {
     if (atEnd()) return fail(pos_, "unexpected end of input");
     if (peek() != '"') return fail(pos_, "expected a key");
+    const std::size_t start = pos_ + 1;
     if (!string()) return false;
+    if (key) *key = s_.substr(start, pos_ - 1 - start);
     skipSpace();
     if (atEnd() || peek() != ':') return fail(pos_, "expected ':'");
     ++pos_;
@@ -229,9 +221,8 @@ class Scanner {
 
   // Where a reader looks, the fault is told by its key path; the caller adds the segments.
   bool outOfRange(std::size_t at) {
-    fail(at, "number out of range");
-    if (root_) fault_.keyPath = " ";  // a placeholder the first segment replaces
-    return false;
+    keyed_ = root_ != nullptr;
+    return fail(at, "number out of range");
   }
 
   // Length of the valid UTF-8 sequence at pos_, or 0.
@@ -314,18 +305,13 @@ class Scanner {
   const Shape* root_ = nullptr;
   std::size_t pos_ = 0;
   SyntaxFault fault_;
+  bool keyed_ = false;  // the fault is told by its key path
 };
 
 }  // namespace
 
 std::optional<SyntaxFault> blankUndeclared(char* text, std::size_t size, const Shape& shape, std::size_t maxDepth) {
-  auto fault = Scanner(text, size, shape, maxDepth).run();
-  if (fault && !fault->keyPath.empty()) {
-    // Drop the placeholder left after the last segment.
-    const std::size_t end = fault->keyPath.find_last_not_of(" .");
-    fault->keyPath.resize(end == std::string::npos ? 0 : end + 1);
-  }
-  return fault;
+  return Scanner(text, size, shape, maxDepth).run();
 }
 
 std::optional<SyntaxFault> locateSyntaxFault(std::string_view text, std::size_t maxDepth) {

@@ -17,7 +17,7 @@
 
 #include "host/player/portal_appearance.h"
 #include "host/player/snapshot_watcher.h"
-#include "host/player/timeline_schedule.h"
+#include "host/player/live_timeline.h"
 #include "host/player/wall_timer.h"
 #include "host/render/cairo_painter.h"
 #include "host/render/render_widget.h"
@@ -38,16 +38,10 @@ struct Tile {
 };
 
 struct Desktop {
-  explicit Desktop(const DesktopRequest& r)
-      : request(r),
-        timeFormat(r.host.time),
-        provider(reportingLoader(r.host.snapshotFile, std::cerr, "desktop"), systemClock),
-        schedule(provider) {}
+  explicit Desktop(const DesktopRequest& r) : request(r), timeline(r.host.snapshotFile, r.host.time) {}
 
   const DesktopRequest& request;
-  TimeFormat timeFormat;
-  WeekProvider provider;
-  TimelineSchedule schedule;
+  LiveTimeline timeline;
   std::unique_ptr<SnapshotWatcher> watcher;
   WallTimer timer;
   std::unique_ptr<AppearanceSource> appearance;
@@ -56,7 +50,6 @@ struct Desktop {
   GtkWidget* window = nullptr;
   GtkWidget* frame = nullptr;  // the window's content: the background, with the row inside
   GtkWidget* row = nullptr;
-  std::optional<std::size_t> shown;
   bool done = false;
   int exitCode = 0;
   int framesSeen = 0;
@@ -70,13 +63,7 @@ void drawTile(GtkDrawingArea*, cairo_t* cr, int, int, gpointer data) {
 // Lays every widget out for `entry` and gives each its spoken label.
 void showEntry(Desktop& d, const WeekEntry& entry) {
   for (auto& tile : d.tiles) {
-    RenderRequest request;
-    request.kind = tile->placement.face();
-    request.family = tile->placement.family;
-    request.entry = entry;
-    request.scale = 1;
-    request.timeFormat = d.timeFormat;
-    tile->laidOut = layoutWidget(request);
+    tile->laidOut = d.timeline.layout(tile->placement, entry);
     gtk_accessible_update_property(GTK_ACCESSIBLE(tile->area), GTK_ACCESSIBLE_PROPERTY_LABEL,
                                    tile->laidOut.widget.label.c_str(), -1);
     gtk_widget_set_tooltip_text(tile->area, nullptr);
@@ -87,14 +74,8 @@ void showEntry(Desktop& d, const WeekEntry& entry) {
 // The player's rules: a new timeline when due, the entry whose date has come, and the timer
 // set for the next moment anything is due.
 void tick(Desktop& d) {
-  const double now = systemClock();
-  if (d.schedule.update(now)) d.shown.reset();
-  const std::size_t index = d.schedule.currentIndex(now);
-  if (d.shown != index) {
-    showEntry(d, d.schedule.entry(index));
-    d.shown = index;
-  }
-  d.timer.arm(d.schedule.nextDeadline(systemClock()));
+  if (const WeekEntry* entry = d.timeline.advance(systemClock())) showEntry(d, *entry);
+  d.timer.arm(d.timeline.nextDeadline(systemClock()));
 }
 
 void applyAppearance(Desktop& d) {
@@ -144,7 +125,7 @@ gboolean onTimer(gint, GIOCondition, gpointer data) {
 
 gboolean onSnapshotEvent(gint, GIOCondition, gpointer data) {
   auto& d = *static_cast<Desktop*>(data);
-  if (d.watcher->readEvents()) d.schedule.snapshotChanged(systemClock());
+  if (d.watcher->readEvents()) d.timeline.snapshotChanged(systemClock());
   tick(d);
   return G_SOURCE_CONTINUE;
 }

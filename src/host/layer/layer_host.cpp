@@ -26,7 +26,7 @@
 #include "host/layer/viewporter-client.h"
 #include "host/layer/shm_buffer.h"
 #include "host/player/snapshot_watcher.h"
-#include "host/player/timeline_schedule.h"
+#include "host/player/live_timeline.h"
 #include "host/player/wall_timer.h"
 #include "host/render/render_widget.h"
 #include "host/widget_container.h"
@@ -70,17 +70,10 @@ struct Widget {
 };
 
 struct Host {
-  explicit Host(const DesktopRequest& r)
-      : request(r),
-        timeFormat(r.host.time),
-        provider(reportingLoader(r.host.snapshotFile, std::cerr, "desktop"), systemClock),
-        schedule(provider) {}
+  explicit Host(const DesktopRequest& r) : request(r), timeline(r.host.snapshotFile, r.host.time) {}
 
   const DesktopRequest& request;
-  TimeFormat timeFormat;
-  WeekProvider provider;
-  TimelineSchedule schedule;
-  std::optional<std::size_t> shown;
+  LiveTimeline timeline;
   Appearance appearance = Appearance::light;
 
   wl_display* display = nullptr;
@@ -422,22 +415,13 @@ const wl_registry_listener kRegistryListener = {.global = registryGlobal,
 // The player's rules: a new timeline when due, the entry whose date has come, and the timer set
 // for the next moment anything is due.
 void tick(Host& h, WallTimer& timer) {
-  const double now = systemClock();
-  if (h.schedule.update(now)) h.shown.reset();
-  const std::size_t index = h.schedule.currentIndex(now);
-  if (h.shown != index) {
+  if (const WeekEntry* entry = h.timeline.advance(systemClock())) {
     for (auto& w : h.widgets) {
-      RenderRequest request;
-      request.kind = w->placement.face();
-      request.family = w->placement.family;
-      request.entry = h.schedule.entry(index);
-      request.timeFormat = h.timeFormat;
-      w->laidOut = layoutWidget(request);
+      w->laidOut = h.timeline.layout(w->placement, *entry);
       w->dirty = true;
     }
-    h.shown = index;
   }
-  timer.arm(h.schedule.nextDeadline(systemClock()));
+  timer.arm(h.timeline.nextDeadline(systemClock()));
 }
 
 // Widgets without a position go side by side from the top-left corner, in rows as wide as the
@@ -598,7 +582,7 @@ int run(Host& h) {
       due = true;
     }
     if (watcher && (fds[kWatcher].revents & POLLIN)) {
-      if (watcher->readEvents()) h.schedule.snapshotChanged(systemClock());
+      if (watcher->readEvents()) h.timeline.snapshotChanged(systemClock());
       due = true;
     }
     if (due) tick(h, timer);

@@ -1,6 +1,7 @@
 #include "ui/pango/text_layout.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 #include <pango/pangofc-fontmap.h>
@@ -86,12 +87,12 @@ PangoAttrList* attributes(const TextRequest& r, const std::vector<Span>& spans, 
 }
 
 bool isRoundedFace(PangoFont* font) {
+  static const std::array<std::string, 3> families = {fonts::faceFor(Design::rounded, Weight::regular).family,
+                                                       fonts::faceFor(Design::rounded, Weight::medium).family,
+                                                       fonts::faceFor(Design::rounded, Weight::semibold).family};
   PangoFontDescription* desc = pango_font_describe(font);
   const char* family = pango_font_description_get_family(desc);
-  bool rounded = false;
-  for (const Weight w : {Weight::regular, Weight::medium, Weight::semibold}) {
-    rounded = rounded || (family && fonts::faceFor(Design::rounded, w).family == family);
-  }
+  const bool rounded = family && std::find(families.begin(), families.end(), family) != families.end();
   pango_font_description_free(desc);
   return rounded;
 }
