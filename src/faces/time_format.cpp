@@ -4,6 +4,8 @@
 #include <cctype>
 #include <cmath>
 #include <filesystem>
+#include <memory>
+#include <mutex>
 #include <string_view>
 #include <system_error>
 #include <utility>
@@ -147,43 +149,60 @@ const char* scriptOfModifier(std::string_view modifier) {
 
 }  // namespace
 
+// Each formatter is built on its first use: most headers need only the clock, and a relative
+// formatter or a second set for a default-constructed request would load ICU data for nothing.
 struct TimeFormat::Impl {
-  TimeSettings settings;
-  std::unique_ptr<icu::Calendar> calendar;  // prototype in the user's zone; cloned per use
-  std::unique_ptr<icu::DateTimePatternGenerator> generator;
-  std::unique_ptr<icu::SimpleDateFormat> clock;
-  std::unique_ptr<icu::RelativeDateTimeFormatter> relative;
+  struct Built {
+    std::unique_ptr<icu::Calendar> calendar;  // prototype in the user's zone; cloned per use
+    std::unique_ptr<icu::SimpleDateFormat> clock;
+  };
 
-  explicit Impl(TimeSettings s) : settings(std::move(s)) {
+  TimeSettings settings;
+
+  explicit Impl(TimeSettings s) : settings(std::move(s)) {}
+
+  const Built& built() const {
+    std::call_once(builtOnce_, [this] { build(); });
+    return built_;
+  }
+
+  const icu::RelativeDateTimeFormatter* relative() const {
+    std::call_once(relativeOnce_, [this] {
+      UErrorCode status = U_ZERO_ERROR;
+      auto rel = std::make_unique<icu::RelativeDateTimeFormatter>(
+          icu::Locale(settings.locale.c_str()), nullptr, UDAT_STYLE_SHORT,
+          UDISPCTX_CAPITALIZATION_NONE, status);
+      if (U_SUCCESS(status)) relative_ = std::move(rel);
+    });
+    return relative_.get();
+  }
+
+ private:
+  void build() const {
     const icu::Locale locale(settings.locale.c_str());
     const std::unique_ptr<icu::TimeZone> zone = makeZone(settings.timeZone);
 
     UErrorCode status = U_ZERO_ERROR;
-    calendar.reset(icu::Calendar::createInstance(*zone, locale, status));
-    if (U_FAILURE(status)) calendar.reset();
+    built_.calendar.reset(icu::Calendar::createInstance(*zone, locale, status));
+    if (U_FAILURE(status)) built_.calendar.reset();
 
+    // The generator is needed for the clock's pattern only.
     status = U_ZERO_ERROR;
-    generator.reset(icu::DateTimePatternGenerator::createInstance(locale, status));
-    if (U_FAILURE(status)) generator.reset();
-
-    if (generator) {
-      status = U_ZERO_ERROR;
-      const icu::UnicodeString pattern = generator->getBestPattern(u"jm", status);
-      if (U_SUCCESS(status)) {
-        auto format = std::make_unique<icu::SimpleDateFormat>(pattern, locale, status);
-        if (U_SUCCESS(status)) {
-          format->setTimeZone(*zone);
-          format->setLenient(false);
-          clock = std::move(format);
-        }
-      }
-    }
-
-    status = U_ZERO_ERROR;
-    auto rel = std::make_unique<icu::RelativeDateTimeFormatter>(
-        locale, nullptr, UDAT_STYLE_SHORT, UDISPCTX_CAPITALIZATION_NONE, status);
-    if (U_SUCCESS(status)) relative = std::move(rel);
+    const std::unique_ptr<icu::DateTimePatternGenerator> generator(
+        icu::DateTimePatternGenerator::createInstance(locale, status));
+    if (U_FAILURE(status) || !generator) return;
+    const icu::UnicodeString pattern = generator->getBestPattern(u"jm", status);
+    if (U_FAILURE(status)) return;
+    auto format = std::make_unique<icu::SimpleDateFormat>(pattern, locale, status);
+    if (U_FAILURE(status)) return;
+    format->setTimeZone(*zone);
+    format->setLenient(false);
+    built_.clock = std::move(format);
   }
+
+  mutable std::once_flag builtOnce_, relativeOnce_;
+  mutable Built built_;
+  mutable std::unique_ptr<icu::RelativeDateTimeFormatter> relative_;
 };
 
 // Default-constructed headers and views are common (tests, placeholders); they share one
@@ -200,7 +219,7 @@ TimeFormat::TimeFormat(const TimeSettings& settings)
 const TimeSettings& TimeFormat::settings() const { return impl_->settings; }
 
 std::string TimeFormat::clockTime(double seconds) const {
-  const Impl& d = *impl_;
+  const Impl::Built& d = impl_->built();
   if (!d.clock || !d.calendar || !calendarAccepts(*d.calendar, seconds)) return {};
   icu::UnicodeString out;
   d.clock->format(seconds * 1000.0, out);
@@ -208,8 +227,9 @@ std::string TimeFormat::clockTime(double seconds) const {
 }
 
 std::string TimeFormat::relativeAge(double since, double asOf) const {
-  const Impl& d = *impl_;
-  if (!d.relative || !d.calendar) return {};
+  const Impl::Built& d = impl_->built();
+  const icu::RelativeDateTimeFormatter* relative = impl_->relative();
+  if (!relative || !d.calendar) return {};
   if (!calendarAccepts(*d.calendar, since) || !calendarAccepts(*d.calendar, asOf)) return {};
 
   struct Unit {
@@ -248,7 +268,7 @@ std::string TimeFormat::relativeAge(double since, double asOf) const {
   UErrorCode status = U_ZERO_ERROR;
   icu::UnicodeString out;
   // A negative offset (including -0) is a past phrase: "3 hr. ago"; a positive one "in 3 hr.".
-  d.relative->formatNumeric(past ? -count : count, unit, out, status);
+  relative->formatNumeric(past ? -count : count, unit, out, status);
   if (U_FAILURE(status)) return {};
   return utf8(out);
 }

@@ -21,8 +21,11 @@ constexpr double kScale = PANGO_SCALE;
 constexpr std::size_t kMaxLines = 200;
 
 PangoContext* createContext() {
+  // The configuration first: building it makes it fontconfig's current one, which the new map's
+  // own start-up then finds instead of loading the system's a second time.
+  FcConfig* config = fonts::config();
   PangoFontMap* map = pango_cairo_font_map_new();
-  pango_fc_font_map_set_config(PANGO_FC_FONT_MAP(map), fonts::config());
+  pango_fc_font_map_set_config(PANGO_FC_FONT_MAP(map), config);
   PangoContext* ctx = pango_font_map_create_context(map);
   cairo_font_options_t* options = cairo_font_options_create();
   cairo_font_options_set_hint_style(options, CAIRO_HINT_STYLE_NONE);
