@@ -25,6 +25,7 @@
 #include "host/layer/layer_shell_protocol-client.h"
 #include "host/layer/viewporter-client.h"
 #include "host/layer/shm_buffer.h"
+#include "host/layer/surface_life.h"
 #include "host/player/snapshot_watcher.h"
 #include "host/player/live_timeline.h"
 #include "host/player/wall_timer.h"
@@ -62,7 +63,7 @@ struct Widget {
   wp_viewport* viewport = nullptr;
   uint32_t preferred120 = 0;
   bool configured = false;
-  bool closed = false;
+  SurfaceLife life;
   bool dirty = false;
   double drawnScale = 0;
   std::vector<wl_output*> entered;
@@ -179,7 +180,7 @@ void layerConfigure(void* data, zwlr_layer_surface_v1* layer, uint32_t serial, u
   w->configured = true;
 }
 
-void layerClosed(void* data, zwlr_layer_surface_v1*) { static_cast<Widget*>(data)->closed = true; }
+void layerClosed(void* data, zwlr_layer_surface_v1*) { static_cast<Widget*>(data)->life.close(); }
 
 const zwlr_layer_surface_v1_listener kLayerListener = {.configure = layerConfigure,
                                                        .closed = layerClosed};
@@ -228,7 +229,6 @@ void createSurface(Host& h, Widget& w) {
   zwlr_layer_surface_v1_set_keyboard_interactivity(
       w.layer, ZWLR_LAYER_SURFACE_V1_KEYBOARD_INTERACTIVITY_NONE);
   wl_surface_commit(w.surface);
-  w.closed = false;
   w.configured = false;
   w.drawnScale = 0;
 }
@@ -537,8 +537,9 @@ int run(Host& h) {
     const bool outputsChanged = std::exchange(h.outputsChanged, false);
     int closed = 0;
     for (auto& w : h.widgets) {
-      if (w->closed && w->surface) destroySurface(*w), ++closed;
-      if (w->closed && outputsChanged && !h.outputs.empty()) createSurface(h, *w);
+      const SurfaceStep step = w->life.step(outputsChanged, !h.outputs.empty());
+      if (step.destroy) destroySurface(*w), ++closed;
+      if (step.create) createSurface(h, *w);
       if (w->dirty) draw(h, *w);
     }
     if (closed) {
