@@ -67,7 +67,6 @@ struct Widget {
   bool dirty = false;
   double drawnScale = 0;
   std::vector<wl_output*> entered;
-  std::vector<std::unique_ptr<ShmBuffer>> buffers;
 };
 
 struct Host {
@@ -234,7 +233,6 @@ void createSurface(Host& h, Widget& w) {
 }
 
 void destroySurface(Widget& w) {
-  w.buffers.clear();
   if (w.fractional) wp_fractional_scale_v1_destroy(w.fractional);
   if (w.viewport) wp_viewport_destroy(w.viewport);
   w.fractional = nullptr;
@@ -248,33 +246,19 @@ void destroySurface(Widget& w) {
   w.entered.clear();
 }
 
-// Paints the widget's display list into a free buffer at its output's scale and shows it.
+// Paints the widget's display list into a new buffer at its output's scale and shows it. The
+// buffer is let go of as soon as it is committed: the compositor keeps its own mapping of the
+// pixels for as long as it shows them, and we never draw into it again, so no second buffer
+// waits here for the next frame (a widget redraws only when its picture changes, and a new
+// buffer is a memfd of well under a megabyte at 1x).
 void draw(Host& h, Widget& w) {
   w.dirty = false;
   if (!w.surface || !w.configured) return;
   const double scale = scaleOf(h, w);
   const int width = static_cast<int>(std::lround(std::ceil(w.size.width) * scale));
   const int height = static_cast<int>(std::lround(std::ceil(w.size.height) * scale));
-  std::erase_if(w.buffers, [&](const auto& b) {
-    return !b->busy && (b->width() != width || b->height() != height);
-  });
-  ShmBuffer* buffer = nullptr;
-  for (auto& b : w.buffers) {
-    if (!b->busy) buffer = b.get();
-  }
   std::string error;
-  if (!buffer) {
-    auto made = ShmBuffer::create(h.shm, width, height, error);
-    if (made) {
-      buffer = made.get();
-      w.buffers.push_back(std::move(made));
-    }
-  } else {
-    cairo_t* cr = cairo_create(buffer->surface());
-    cairo_set_operator(cr, CAIRO_OPERATOR_CLEAR);
-    cairo_paint(cr);
-    cairo_destroy(cr);
-  }
+  const std::unique_ptr<ShmBuffer> buffer = ShmBuffer::create(h.shm, width, height, error);
   if (buffer) error = paintLaidOut(buffer->surface(), w.laidOut, h.appearance, scale);
   if (!error.empty()) {
     if (error != h.drawError) std::cerr << "desktop: cannot draw a widget: " << error << '\n';
@@ -295,7 +279,6 @@ void draw(Host& h, Widget& w) {
   } else {
     wl_surface_damage(w.surface, 0, 0, INT32_MAX, INT32_MAX);
   }
-  buffer->busy = true;
   wl_surface_commit(w.surface);
   w.drawnScale = scale;
 }
