@@ -163,7 +163,8 @@ said() { grep -c '^desktop:' "$err"; }
 await() { for _ in $(seq 200); do [ "$(said)" -ge "$1" ] && return 0; sleep 0.05; done; return 0; }
 window=$(timeout 60 xdotool search --sync --onlyvisible --name '^Korvel widgets$' | head -n 1)
 [ -n "$window" ] || { kill -TERM $pid; wait $pid; exit 99; }
-xprop -id "$window" WM_CLASS _NET_WM_STATE _MOTIF_WM_HINTS >"$err.props"
+xprop -id "$window" WM_CLASS _NET_WM_WINDOW_TYPE _NET_WM_STATE _NET_WM_DESKTOP _MOTIF_WM_HINTS \
+  >"$err.props"
 xdotool mousemove --sync $first click 1; await 1
 xdotool mousemove --sync $second click 1; await 2
 xdotool windowfocus --sync "$window" key --window "$window" Return; await 3
@@ -183,10 +184,15 @@ TEST_F(DesktopWindowTest, ClicksAndEnterWithoutALinkHandlerSayOneLineEach) {
        "--appearance", "light", "--place", "limits:medium", "--place", "now:small",
        "--surface", "window"});
   EXPECT_EQ(status, 0) << readFile(scratch_ / "err.txt");  // SIGTERM ends the window with 0
-  // Like a widget on the desktop: our class, no decorations, out of the taskbar and pager.
+  // Like a widget on the desktop, as set before a window manager maps it (Xvfb has none to
+  // act on requests): our class, kept below, on every workspace, out of the taskbar and pager,
+  // no decorations.
   EXPECT_EQ(readFile(err.string() + ".props"),
             "WM_CLASS(STRING) = \"korvel-widgets\", \"korvel-widgets\"\n"
-            "_NET_WM_STATE(ATOM) = _NET_WM_STATE_SKIP_TASKBAR, _NET_WM_STATE_SKIP_PAGER\n"
+            "_NET_WM_WINDOW_TYPE(ATOM) = _NET_WM_WINDOW_TYPE_NORMAL\n"
+            "_NET_WM_STATE(ATOM) = _NET_WM_STATE_BELOW, _NET_WM_STATE_STICKY, "
+            "_NET_WM_STATE_SKIP_TASKBAR, _NET_WM_STATE_SKIP_PAGER\n"
+            "_NET_WM_DESKTOP(CARDINAL) = 4294967295\n"
             "_MOTIF_WM_HINTS(_MOTIF_WM_HINTS) = 0x3, 0x1, 0x0, 0x0, 0x0\n");  // decorations 0
   // Each said so in one line.
   std::vector<std::string> said;
@@ -205,7 +211,8 @@ show() {
   window=$(timeout 60 xdotool search --sync --onlyvisible --name '^Korvel widgets$' | head -n 1)
 }
 show "$@"; xdotool windowmove --sync "$window" 300 200; kill -TERM $pid; wait $pid
-show "$@"; sleep 0.5; xdotool getwindowgeometry "$window"; kill -TERM $pid; wait $pid
+show "$@"; sleep 0.5; xdotool getwindowgeometry "$window"
+xprop -id "$window" WM_NORMAL_HINTS | grep 'specified location'; kill -TERM $pid; wait $pid
 )sh";
 
 TEST_F(DesktopWindowTest, ComesBackWhereItWasLeft) {
@@ -213,8 +220,10 @@ TEST_F(DesktopWindowTest, ComesBackWhereItWasLeft) {
   korvel::testing::writeFile(scratch_ / "move.sh", kMoveScript);
   EXPECT_EQ(underXvfb({"/bin/sh", scratch_ / "move.sh", programPath(), "--surface", "window",
                        "--snapshot", examplePath("week.json"), "--place", "now:small"}), 0);
-  EXPECT_NE(readFile(scratch_ / "out.txt").find("Position: 300,200"), std::string::npos)
-      << readFile(scratch_ / "out.txt");
+  const std::string out = readFile(scratch_ / "out.txt");
+  EXPECT_NE(out.find("Position: 300,200"), std::string::npos) << out;
+  // And says the place is the user's, so that a window manager keeps it.
+  EXPECT_NE(out.find("user specified location: 300, 200"), std::string::npos) << out;
 }
 
 }  // namespace

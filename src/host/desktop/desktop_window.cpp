@@ -3,7 +3,9 @@
 #include <glib-unix.h>
 #include <gtk/gtk.h>
 #ifdef GDK_WINDOWING_X11
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
 #include <gdk/x11/gdkx.h>
 #endif
 
@@ -12,6 +14,7 @@
 #include <filesystem>
 #include <iostream>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -53,6 +56,8 @@ struct Desktop {
   bool done = false;
   int exitCode = 0;
   int framesSeen = 0;
+  std::optional<std::pair<int, int>> leftAt;  // where it was left last time (X11)
+  gulong xeventHandler = 0;
 };
 
 void drawTile(GtkDrawingArea*, cairo_t* cr, int, int, gpointer data) {
@@ -196,13 +201,27 @@ gboolean onFrame(GtkWidget*, GdkFrameClock*, gpointer data) {
 }
 
 #ifdef GDK_WINDOWING_X11
-// On X11 the window behaves like a widget on the desktop: out of the taskbar and the pager
-// (hints GDK writes when it maps the window), and, asked of the window manager once mapped as
-// the EWMH conventions want, kept below other windows and on every workspace.
-void hintBeforeMap(GdkSurface* surface) {
-  if (!GDK_IS_X11_SURFACE(surface)) return;
-  gdk_x11_surface_set_skip_taskbar_hint(surface, TRUE);
-  gdk_x11_surface_set_skip_pager_hint(surface, TRUE);
+// On X11 the window says what it is in properties the window manager reads when it maps the
+// window: an ordinary window's type, kept below other windows, on every workspace, out of the
+// taskbar and the pager. Not the desktop type: window managers stack every desktop-type window
+// in one layer at the very bottom, with the file managers' full-screen desktop windows (XFCE,
+// MATE, Cinnamon, KDE on X11), which come above ours the first time the desktop is clicked;
+// kept below, ours stays above those and below every other window, and the user can still move
+// it. GDK writes _NET_WM_STATE and deletes _NET_WM_DESKTOP just before its map request, so
+// ours go right after that request, inside a server grab: no window manager reads the window
+// before they are there (runDesktopWindow).
+void setDesktopProperties(Display* x, Window window) {
+  const auto atom = [x](const char* name) { return XInternAtom(x, name, False); };
+  const Atom type = atom("_NET_WM_WINDOW_TYPE_NORMAL");
+  XChangeProperty(x, window, atom("_NET_WM_WINDOW_TYPE"), XA_ATOM, 32, PropModeReplace,
+                  reinterpret_cast<const unsigned char*>(&type), 1);
+  const Atom states[] = {atom("_NET_WM_STATE_BELOW"), atom("_NET_WM_STATE_STICKY"),
+                         atom("_NET_WM_STATE_SKIP_TASKBAR"), atom("_NET_WM_STATE_SKIP_PAGER")};
+  XChangeProperty(x, window, atom("_NET_WM_STATE"), XA_ATOM, 32, PropModeReplace,
+                  reinterpret_cast<const unsigned char*>(states), std::size(states));
+  const long everyWorkspace = 0xFFFFFFFF;
+  XChangeProperty(x, window, atom("_NET_WM_DESKTOP"), XA_CARDINAL, 32, PropModeReplace,
+                  reinterpret_cast<const unsigned char*>(&everyWorkspace), 1);
 }
 
 // Where the window was left: $XDG_STATE_HOME/korvel-widgets/window.ini (~/.local/state when
@@ -240,26 +259,66 @@ void savePosition(GdkSurface* surface) {
   g_key_file_free(keys);
 }
 
-void restorePosition(Display* x, Window window) {
+// Moves the window where it was left, before it is mapped.
+std::optional<std::pair<int, int>> restorePosition(Display* x, Window window) {
+  std::optional<std::pair<int, int>> remembered;
   GKeyFile* keys = g_key_file_new();
   GError* error = nullptr;
   if (g_key_file_load_from_file(keys, positionFile().c_str(), G_KEY_FILE_NONE, nullptr)) {
     const int left = g_key_file_get_integer(keys, "window", "x", &error);
     const int top = error ? 0 : g_key_file_get_integer(keys, "window", "y", &error);
-    if (!error) XMoveWindow(x, window, left, top);
+    if (!error) {
+      XMoveWindow(x, window, left, top);
+      remembered.emplace(left, top);
+    }
   }
   if (error) g_error_free(error);
   g_key_file_free(keys);
+  return remembered;
 }
 
-void onMapped(GtkWidget* window, gpointer) {
+// A position the user chose: window managers place a new window by their own rules unless its
+// size hints say the position is the user's. GDK writes the hints anew as it maps and lays the
+// window out, without that, so it is added after each of its writes (onXEvent).
+void keepUserPosition(Display* x, Window window, std::pair<int, int> at) {
+  XSizeHints* hints = XAllocSizeHints();
+  long supplied = 0;
+  XGetWMNormalHints(x, window, hints, &supplied);
+  if (!(hints->flags & USPosition)) {
+    hints->flags |= USPosition;
+    hints->x = at.first;
+    hints->y = at.second;
+    XSetWMNormalHints(x, window, hints);
+  }
+  XFree(hints);
+}
+
+gboolean onXEvent(GdkX11Display* display, const XEvent* event, gpointer data) {
+  const auto& d = *static_cast<Desktop*>(data);
+  if (event->type != PropertyNotify || event->xproperty.atom != XA_WM_NORMAL_HINTS ||
+      event->xproperty.state != PropertyNewValue || !d.leftAt) {
+    return FALSE;
+  }
+  GdkSurface* surface = gtk_native_get_surface(GTK_NATIVE(d.window));
+  if (event->xproperty.window == gdk_x11_surface_get_xid(surface)) {
+    keepUserPosition(gdk_x11_display_get_xdisplay(GDK_DISPLAY(display)), event->xproperty.window,
+                     *d.leftAt);
+  }
+  return FALSE;
+}
+
+// Runs as GTK maps the window, right after GDK's map request. Window managers that only react to
+// requests get BELOW and STICKY asked again as the conventions describe.
+void onMapped(GtkWidget* window, gpointer data) {
   GdkSurface* surface = gtk_native_get_surface(GTK_NATIVE(window));
   if (!GDK_IS_X11_SURFACE(surface)) return;
   Display* x = gdk_x11_display_get_xdisplay(gdk_surface_get_display(surface));
-  restorePosition(x, gdk_x11_surface_get_xid(surface));
+  const Window xid = gdk_x11_surface_get_xid(surface);
+  setDesktopProperties(x, xid);
+  if (const auto& at = static_cast<Desktop*>(data)->leftAt) keepUserPosition(x, xid, *at);
   XEvent event{};
   event.xclient.type = ClientMessage;
-  event.xclient.window = gdk_x11_surface_get_xid(surface);
+  event.xclient.window = xid;
   event.xclient.message_type = XInternAtom(x, "_NET_WM_STATE", False);
   event.xclient.format = 32;
   event.xclient.data.l[0] = 1;  // add
@@ -352,8 +411,16 @@ void buildWindow(Desktop& d) {
   g_signal_connect(d.window, "close-request", G_CALLBACK(onCloseRequest), &d);
 #ifdef GDK_WINDOWING_X11
   gtk_widget_realize(d.window);
-  hintBeforeMap(gtk_native_get_surface(GTK_NATIVE(d.window)));
-  g_signal_connect(d.window, "map", G_CALLBACK(onMapped), nullptr);
+  if (GdkSurface* surface = gtk_native_get_surface(GTK_NATIVE(d.window));
+      GDK_IS_X11_SURFACE(surface)) {
+    Display* x = gdk_x11_display_get_xdisplay(gdk_surface_get_display(surface));
+    d.leftAt = restorePosition(x, gdk_x11_surface_get_xid(surface));
+    if (d.leftAt) {
+      d.xeventHandler =
+          g_signal_connect(gdk_display_get_default(), "xevent", G_CALLBACK(onXEvent), &d);
+    }
+  }
+  g_signal_connect(d.window, "map", G_CALLBACK(onMapped), &d);
 #endif
 }
 
@@ -393,7 +460,16 @@ int runDesktopWindow(const DesktopRequest& request) {
   sources.push_back(g_unix_signal_add(SIGTERM, onStopSignal, &d));
   if (!request.screenshot.empty()) gtk_widget_add_tick_callback(d.frame, onFrame, &d, nullptr);
 
+#ifdef GDK_WINDOWING_X11
+  // Every other client, the window manager too, waits from GDK's map request until our
+  // properties have replaced GDK's (onMapped, run within gtk_window_present).
+  const bool x11 = GDK_IS_X11_DISPLAY(gdk_display_get_default());
+  if (x11) gdk_x11_display_grab(gdk_display_get_default());
+#endif
   gtk_window_present(GTK_WINDOW(d.window));
+#ifdef GDK_WINDOWING_X11
+  if (x11) gdk_x11_display_ungrab(gdk_display_get_default());
+#endif
   while (!d.done) g_main_context_iteration(nullptr, TRUE);
 
   for (const guint source : sources) g_source_remove(source);
@@ -402,6 +478,7 @@ int runDesktopWindow(const DesktopRequest& request) {
     savePosition(gtk_native_get_surface(GTK_NATIVE(d.window)));
   }
 #endif
+  if (d.xeventHandler) g_signal_handler_disconnect(gdk_display_get_default(), d.xeventHandler);
   if (GTK_IS_WINDOW(d.window)) gtk_window_destroy(GTK_WINDOW(d.window));
   while (g_main_context_iteration(nullptr, FALSE)) {
   }

@@ -25,6 +25,7 @@
 #include "host/layer/layer_shell_protocol-client.h"
 #include "host/layer/viewporter-client.h"
 #include "host/layer/shm_buffer.h"
+#include "host/layer/surface_life.h"
 #include "host/player/snapshot_watcher.h"
 #include "host/player/live_timeline.h"
 #include "host/player/wall_timer.h"
@@ -62,11 +63,10 @@ struct Widget {
   wp_viewport* viewport = nullptr;
   uint32_t preferred120 = 0;
   bool configured = false;
-  bool closed = false;
+  SurfaceLife life;
   bool dirty = false;
   double drawnScale = 0;
   std::vector<wl_output*> entered;
-  std::vector<std::unique_ptr<ShmBuffer>> buffers;
 };
 
 struct Host {
@@ -179,7 +179,7 @@ void layerConfigure(void* data, zwlr_layer_surface_v1* layer, uint32_t serial, u
   w->configured = true;
 }
 
-void layerClosed(void* data, zwlr_layer_surface_v1*) { static_cast<Widget*>(data)->closed = true; }
+void layerClosed(void* data, zwlr_layer_surface_v1*) { static_cast<Widget*>(data)->life.close(); }
 
 const zwlr_layer_surface_v1_listener kLayerListener = {.configure = layerConfigure,
                                                        .closed = layerClosed};
@@ -228,13 +228,11 @@ void createSurface(Host& h, Widget& w) {
   zwlr_layer_surface_v1_set_keyboard_interactivity(
       w.layer, ZWLR_LAYER_SURFACE_V1_KEYBOARD_INTERACTIVITY_NONE);
   wl_surface_commit(w.surface);
-  w.closed = false;
   w.configured = false;
   w.drawnScale = 0;
 }
 
 void destroySurface(Widget& w) {
-  w.buffers.clear();
   if (w.fractional) wp_fractional_scale_v1_destroy(w.fractional);
   if (w.viewport) wp_viewport_destroy(w.viewport);
   w.fractional = nullptr;
@@ -248,33 +246,19 @@ void destroySurface(Widget& w) {
   w.entered.clear();
 }
 
-// Paints the widget's display list into a free buffer at its output's scale and shows it.
+// Paints the widget's display list into a new buffer at its output's scale and shows it. The
+// buffer is let go of as soon as it is committed: the compositor keeps its own mapping of the
+// pixels for as long as it shows them, and we never draw into it again, so no second buffer
+// waits here for the next frame (a widget redraws only when its picture changes, and a new
+// buffer is a memfd of well under a megabyte at 1x).
 void draw(Host& h, Widget& w) {
   w.dirty = false;
   if (!w.surface || !w.configured) return;
   const double scale = scaleOf(h, w);
   const int width = static_cast<int>(std::lround(std::ceil(w.size.width) * scale));
   const int height = static_cast<int>(std::lround(std::ceil(w.size.height) * scale));
-  std::erase_if(w.buffers, [&](const auto& b) {
-    return !b->busy && (b->width() != width || b->height() != height);
-  });
-  ShmBuffer* buffer = nullptr;
-  for (auto& b : w.buffers) {
-    if (!b->busy) buffer = b.get();
-  }
   std::string error;
-  if (!buffer) {
-    auto made = ShmBuffer::create(h.shm, width, height, error);
-    if (made) {
-      buffer = made.get();
-      w.buffers.push_back(std::move(made));
-    }
-  } else {
-    cairo_t* cr = cairo_create(buffer->surface());
-    cairo_set_operator(cr, CAIRO_OPERATOR_CLEAR);
-    cairo_paint(cr);
-    cairo_destroy(cr);
-  }
+  const std::unique_ptr<ShmBuffer> buffer = ShmBuffer::create(h.shm, width, height, error);
   if (buffer) error = paintLaidOut(buffer->surface(), w.laidOut, h.appearance, scale);
   if (!error.empty()) {
     if (error != h.drawError) std::cerr << "desktop: cannot draw a widget: " << error << '\n';
@@ -295,7 +279,6 @@ void draw(Host& h, Widget& w) {
   } else {
     wl_surface_damage(w.surface, 0, 0, INT32_MAX, INT32_MAX);
   }
-  buffer->busy = true;
   wl_surface_commit(w.surface);
   w.drawnScale = scale;
 }
@@ -537,8 +520,9 @@ int run(Host& h) {
     const bool outputsChanged = std::exchange(h.outputsChanged, false);
     int closed = 0;
     for (auto& w : h.widgets) {
-      if (w->closed && w->surface) destroySurface(*w), ++closed;
-      if (w->closed && outputsChanged && !h.outputs.empty()) createSurface(h, *w);
+      const SurfaceStep step = w->life.step(outputsChanged, !h.outputs.empty());
+      if (step.destroy) destroySurface(*w), ++closed;
+      if (step.create) createSurface(h, *w);
       if (w->dirty) draw(h, *w);
     }
     if (closed) {

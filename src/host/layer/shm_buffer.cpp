@@ -9,14 +9,6 @@
 
 namespace korvel::host {
 
-namespace {
-
-void onRelease(void* data, wl_buffer*) { static_cast<ShmBuffer*>(data)->busy = false; }
-
-const wl_buffer_listener kBufferListener = {onRelease};
-
-}  // namespace
-
 std::unique_ptr<ShmBuffer> ShmBuffer::create(wl_shm* shm, int width, int height,
                                              std::string& error) {
   const int stride = cairo_format_stride_for_width(CAIRO_FORMAT_ARGB32, width);
@@ -45,7 +37,6 @@ std::unique_ptr<ShmBuffer> ShmBuffer::create(wl_shm* shm, int width, int height,
   out->buffer_ = wl_shm_pool_create_buffer(pool, 0, width, height, stride, WL_SHM_FORMAT_ARGB8888);
   wl_shm_pool_destroy(pool);  // the buffer keeps the memory shared
   close(fd);
-  wl_buffer_add_listener(out->buffer_, &kBufferListener, out.get());
   out->surface_ = cairo_image_surface_create_for_data(static_cast<unsigned char*>(pixels),
                                                       CAIRO_FORMAT_ARGB32, width, height, stride);
   return out;

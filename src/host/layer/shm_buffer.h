@@ -1,7 +1,9 @@
 #pragma once
 // A picture the compositor reads straight from our memory: a memfd mapped here and shared with
 // it as a wl_buffer, with a Cairo image surface over the same pixels (premultiplied ARGB, the
-// byte order both call ARGB32/ARGB8888).
+// byte order both call ARGB32/ARGB8888). New pixels are transparent. Destroying it once
+// committed is allowed: the compositor's mapping keeps the pixels it shows, as long as nobody
+// writes them again.
 #include <cairo.h>
 
 #include <memory>
@@ -25,9 +27,6 @@ class ShmBuffer {
   cairo_surface_t* surface() const { return surface_; }
   int width() const { return width_; }
   int height() const { return height_; }
-
-  // Attached and not yet given back by the compositor: not to be drawn on.
-  bool busy = false;
 
  private:
   ShmBuffer() = default;
