@@ -47,19 +47,13 @@ void appendToString(png_structp png, png_bytep data, png_size_t length) {
 
 void flushNothing(png_structp) {}
 
-struct Image {
-  const unsigned char* data;
-  int width, height, stride;
-  unsigned char* row;  // scratch for one converted row
-};
-
-// libpng reports errors by longjmp: this function keeps only trivially destructible locals so
-// the jump skips no destructor.
-bool writeImage(png_structp png, png_infop info, const Image& img, const PngOptions& options) {
+// libpng reports errors by longjmp: each function that calls it keeps only trivially
+// destructible locals, so the jump skips no destructor.
+bool writeHeader(png_structp png, png_infop info, int width, int height, const PngOptions& options) {
   if (setjmp(png_jmpbuf(png))) return false;
-  png_set_IHDR(png, info, static_cast<png_uint_32>(img.width),
-               static_cast<png_uint_32>(img.height), 8, PNG_COLOR_TYPE_RGB_ALPHA,
-               PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+  png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 8,
+               PNG_COLOR_TYPE_RGB_ALPHA, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+               PNG_FILTER_TYPE_DEFAULT);
   png_set_sRGB(png, info, PNG_sRGB_INTENT_PERCEPTUAL);
   const double ppp = std::isfinite(options.pixelsPerPoint) && options.pixelsPerPoint > 0
                          ? options.pixelsPerPoint
@@ -71,15 +65,69 @@ bool writeImage(png_structp png, png_infop info, const Image& img, const PngOpti
   png_set_compression_level(png, std::clamp(options.compressionLevel, 0, 9));
   png_set_compression_buffer_size(png, 1 << 16);
   png_write_info(png, info);
-  for (int y = 0; y < img.height; ++y) {
-    unpremultiplyRow(img.data + static_cast<std::ptrdiff_t>(y) * img.stride, img.row, img.width);
-    png_write_row(png, img.row);
+  return true;
+}
+
+bool writeRows(png_structp png, const unsigned char* rows, int stride, int count, int width,
+               unsigned char* scratch) {
+  if (setjmp(png_jmpbuf(png))) return false;
+  for (int y = 0; y < count; ++y) {
+    unpremultiplyRow(rows + static_cast<std::ptrdiff_t>(y) * stride, scratch, width);
+    png_write_row(png, scratch);
   }
+  return true;
+}
+
+bool writeEnd(png_structp png, png_infop info) {
+  if (setjmp(png_jmpbuf(png))) return false;
   png_write_end(png, info);
   return true;
 }
 
 }  // namespace
+
+struct PngWriter::State {
+  png_structp png = nullptr;
+  png_infop info = nullptr;
+  int width = 0, height = 0, written = 0;
+  bool ok = false;
+  std::vector<unsigned char> row;  // one converted row
+  std::string out;
+};
+
+PngWriter::PngWriter(int width, int height, const PngOptions& options) : state_(new State) {
+  State& s = *state_;
+  if (width <= 0 || height <= 0) return;
+  s.width = width;
+  s.height = height;
+  s.row.resize(static_cast<std::size_t>(width) * 4);
+  s.png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+  if (s.png == nullptr) return;
+  s.info = png_create_info_struct(s.png);
+  if (s.info == nullptr) return;
+  png_set_write_fn(s.png, &s.out, appendToString, flushNothing);
+  s.ok = writeHeader(s.png, s.info, width, height, options);
+}
+
+PngWriter::~PngWriter() {
+  if (state_->png != nullptr) png_destroy_write_struct(&state_->png, &state_->info);
+  delete state_;
+}
+
+void PngWriter::write(const unsigned char* rows, int stride, int count) {
+  State& s = *state_;
+  count = std::min(count, s.height - s.written);
+  if (!s.ok || count <= 0) return;
+  s.ok = writeRows(s.png, rows, stride, count, s.width, s.row.data());
+  s.written += count;
+}
+
+std::optional<std::string> PngWriter::finish() {
+  State& s = *state_;
+  if (!s.ok || s.written != s.height || !writeEnd(s.png, s.info)) return std::nullopt;
+  s.ok = false;  // finished: nothing more to write
+  return std::move(s.out);
+}
 
 std::optional<std::string> encodePng(cairo_surface_t* surface, const PngOptions& options) {
   if (surface == nullptr || cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS ||
@@ -88,27 +136,11 @@ std::optional<std::string> encodePng(cairo_surface_t* surface, const PngOptions&
     return std::nullopt;
   }
   cairo_surface_flush(surface);
-  const int width = cairo_image_surface_get_width(surface);
   const int height = cairo_image_surface_get_height(surface);
-  if (width <= 0 || height <= 0) return std::nullopt;
-  std::vector<unsigned char> row(static_cast<std::size_t>(width) * 4);
-  std::string out;
-  out.reserve(static_cast<std::size_t>(width) * static_cast<std::size_t>(height) / 2);
-
-  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-  if (png == nullptr) return std::nullopt;
-  png_infop info = png_create_info_struct(png);
-  if (info == nullptr) {
-    png_destroy_write_struct(&png, nullptr);
-    return std::nullopt;
-  }
-  png_set_write_fn(png, &out, appendToString, flushNothing);
-  const Image img{cairo_image_surface_get_data(surface), width, height,
-                  cairo_image_surface_get_stride(surface), row.data()};
-  const bool ok = writeImage(png, info, img, options);
-  png_destroy_write_struct(&png, &info);
-  if (!ok) return std::nullopt;
-  return out;
+  PngWriter writer(cairo_image_surface_get_width(surface), height, options);
+  writer.write(cairo_image_surface_get_data(surface), cairo_image_surface_get_stride(surface),
+               height);
+  return writer.finish();
 }
 
 }  // namespace korvel::host

@@ -5,6 +5,7 @@
 #include <cairo.h>
 #include <glib.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
@@ -50,8 +51,9 @@ std::string cairoError(const char* what, cairo_status_t status) {
 
 // Draws the list on `surface` (already sized) and reports Cairo's verdict.
 std::string paint(cairo_surface_t* surface, const LaidOutWidget& w, Appearance appearance,
-                  double scale) {
+                  double scale, int firstRow = 0) {
   Context cr{cairo_create(surface)};
+  cairo_translate(cr.get(), 0, -firstRow);
   cairo_scale(cr.get(), scale, scale);
   paintDisplayList(cr.get(), w.list, appearance);
   const cairo_status_t status = cairo_status(cr.get());
@@ -70,19 +72,51 @@ std::string pdfDate(double seconds) {
   return buf;
 }
 
+// A PNG is drawn a band of rows at a time, each band encoded before the next is drawn: a large
+// widget at 2x then needs a quarter of a megabyte of pixels instead of two. Bands start on whole
+// device pixels, so every pixel comes out as it would on one surface.
+constexpr int kBandPixels = 1 << 16;
+
+// The operations that may leave ink between `top` and `bottom` (points): clips always (they
+// nest), shapes and texts whose frame, grown by its own height and a stroke's reach, meets it.
+ui::DisplayList bandOps(const ui::DisplayList& list, double top, double bottom) {
+  ui::DisplayList band;
+  for (const ui::Op& op : list.ops) {
+    const double reach = std::max(op.rect.height, 0.0) + 8;
+    const bool clip = op.op == ui::OpKind::clip || op.op == ui::OpKind::unclip;
+    if (clip || (op.rect.y - reach < bottom && op.rect.y + op.rect.height + reach > top)) {
+      band.ops.push_back(op);
+    }
+  }
+  return band;
+}
+
 RenderResult renderPng(const LaidOutWidget& w, const RenderRequest& r) {
   const int width = static_cast<int>(std::ceil(w.widget.size.width * r.scale));
   const int height = static_cast<int>(std::ceil(w.widget.size.height * r.scale));
-  Surface surface{cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height)};
-  if (const auto s = cairo_surface_status(surface.get()); s != CAIRO_STATUS_SUCCESS) {
+  const int rows = std::clamp(kBandPixels / std::max(width, 1), 1, std::max(height, 1));
+  Surface band{cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, rows)};
+  if (const auto s = cairo_surface_status(band.get()); s != CAIRO_STATUS_SUCCESS) {
     return {{}, cairoError("cannot create the image", s)};
   }
-  if (auto error = paint(surface.get(), w, r.appearance, r.scale); !error.empty()) {
-    return {{}, error};
+  PngWriter png(width, height, PngOptions{.pixelsPerPoint = r.scale});
+  for (int y = 0; y < height; y += rows) {
+    {
+      Context cr{cairo_create(band.get())};
+      cairo_set_operator(cr.get(), CAIRO_OPERATOR_CLEAR);
+      cairo_paint(cr.get());
+    }
+    LaidOutWidget part{w.widget, bandOps(w.list, y / r.scale, (y + rows) / r.scale)};
+    if (auto error = paint(band.get(), part, r.appearance, r.scale, y); !error.empty()) {
+      return {{}, error};
+    }
+    cairo_surface_flush(band.get());
+    png.write(cairo_image_surface_get_data(band.get()), cairo_image_surface_get_stride(band.get()),
+              std::min(rows, height - y));
   }
-  auto png = encodePng(surface.get(), PngOptions{.pixelsPerPoint = r.scale});
-  if (!png) return {{}, "PNG encoding failed"};
-  return {std::move(*png), {}};
+  auto bytes = png.finish();
+  if (!bytes) return {{}, "PNG encoding failed"};
+  return {std::move(*bytes), {}};
 }
 
 // The title as the PDF's metadata can hold it: cairo refuses noncharacters (U+FDD0, U+FFFE
