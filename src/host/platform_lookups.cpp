@@ -47,13 +47,9 @@ std::optional<BundleValue> LinuxPlatformLookups::bundleValue(std::string_view ke
   return BundleValue{std::string(channel)};
 }
 
-}  // namespace korvel::host
-
-namespace korvel {
-
 const PlatformLookups& platformLookups() {
-  static const host::LinuxPlatformLookups lookups;  // stateless: every call asks afresh
+  static const LinuxPlatformLookups lookups;  // stateless: every call asks afresh
   return lookups;
 }
 
-}  // namespace korvel
+}  // namespace korvel::host

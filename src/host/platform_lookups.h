@@ -20,4 +20,8 @@ class LinuxPlatformLookups final : public PlatformLookups {
   static std::string_view buildChannel();
 };
 
+// The running program's platform, as Foundation's default file manager and main bundle are on
+// the original system; the host hands it to whatever reads the snapshot.
+const PlatformLookups& platformLookups();
+
 }  // namespace korvel::host

@@ -44,11 +44,6 @@ class PlatformLookups {
   virtual std::optional<BundleValue> bundleValue(std::string_view key) const = 0;
 };
 
-// The running program's platform, as Foundation's default file manager and main bundle are on
-// the original system. Declared here, defined by the host program (src/host), so that the layers
-// above can default to it without knowing the host.
-const PlatformLookups& platformLookups();
-
 // "week-dev.json" when the channel is the text "dev" after trimming white space and
 // lower-casing; "week.json" otherwise (no value, another text, a non-text value).
 std::string snapshotFileName(const PlatformLookups& lookups);

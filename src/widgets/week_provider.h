@@ -32,9 +32,6 @@ inline constexpr double reloadInterval = 900.0;
 
 class WeekProvider {
  public:
-  // Reads through the program's platform lookups, with the system clock. Defined apart
-  // (week_provider_default.cpp) so that only programs that use it need the host's lookups.
-  WeekProvider();
   // Reads the file loadSnapshot() finds through `lookups`, which must outlive the provider.
   explicit WeekProvider(const PlatformLookups& lookups, Clock clock = systemClock);
   // Reads the file at `snapshotFile` instead; reading, decoding and acceptance stay the same.

@@ -9,7 +9,7 @@
 #include <memory>
 #include <sstream>
 
-#include "host/desktop/desktop_request.h"
+#include "host/player/desktop_request.h"
 #include "host/player/placements.h"
 #include "host/widget_container.h"
 #include "snapshot/loading.h"

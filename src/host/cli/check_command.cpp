@@ -7,6 +7,7 @@
 #include <variant>
 
 #include "host/cli/commands.h"
+#include "host/platform_lookups.h"
 #include "snapshot/loading.h"
 
 namespace korvel::host {

@@ -6,7 +6,7 @@
 #include <optional>
 #include <string_view>
 
-#include "host/desktop/desktop_request.h"
+#include "host/player/desktop_request.h"
 
 // The FILES section of every command that reads the widgets' snapshot.
 #define KORVEL_SNAPSHOT_FILES_MANUAL                                                              \

@@ -9,7 +9,8 @@
 #include <vector>
 
 #include "host/cli/commands.h"
-#include "host/cli/time_options.h"
+#include "host/image_names.h"
+#include "host/time_options.h"
 #include "host/platform_lookups.h"
 #include "host/output_file.h"
 #include "host/render/render_widget.h"
@@ -136,11 +137,6 @@ EXAMPLES
 
 }  // namespace
 
-std::string galleryImageName(std::string_view face, std::string_view family,
-                             std::string_view appearance) {
-  return std::string(face) + "-" + std::string(family) + "-" + std::string(appearance) + ".png";
-}
-
 std::string escapeHtml(std::string_view text) {
   std::string out;
   out.reserve(text.size());
@@ -228,7 +224,7 @@ int runGallery(const GalleryOptions& options, const TimeSettings& time,
       for (const Appearance appearance : {Appearance::light, Appearance::dark}) {
         request.appearance = appearance;
         const std::string file =
-            galleryImageName(widget.face, familyName(family), name(appearance));
+            widgetImageName(widget.face, familyName(family), name(appearance));
         const RenderResult png = renderLaidOut(laidOut, request);
         if (!png.ok()) {
           err << "gallery: " << file << ": " << png.error << '\n';

@@ -16,10 +16,6 @@ struct GalleryOptions {
   std::string outputDir;
 };
 
-// The file name of one image: "<face>-<family>-<appearance>.png".
-std::string galleryImageName(std::string_view face, std::string_view family,
-                             std::string_view appearance);
-
 // Text made safe for HTML element content and quoted attribute values.
 std::string escapeHtml(std::string_view text);
 

@@ -6,6 +6,7 @@
 #include <variant>
 
 #include "host/cli/commands.h"
+#include "host/platform_lookups.h"
 #include "snapshot/json_write.h"
 #include "widgets/week_provider.h"
 

@@ -24,7 +24,7 @@
 #include "host/player/wall_timer.h"
 #include "host/render/cairo_painter.h"
 #include "host/render/render_widget.h"
-#include "host/cli/gallery_command.h"
+#include "host/image_names.h"
 
 namespace korvel::host {
 
@@ -183,7 +183,7 @@ void saveScreenshot(Desktop& d) {
     const graphene_point_t origin = GRAPHENE_POINT_INIT(0, 0);
     if (!gtk_widget_compute_point(tile->area, d.frame, &origin, &at)) at = origin;
     const PlacedWidget& w = tile->laidOut.widget;
-    std::cout << galleryImageName(rawValue(tile->placement.face()), familyName(tile->placement.family),
+    std::cout << widgetImageName(rawValue(tile->placement.face()), familyName(tile->placement.family),
                                   name(d.current))
               << '\t' << at.x << ',' << at.y << '\t' << gtk_widget_get_width(tile->area) << 'x'
               << gtk_widget_get_height(tile->area) << '\t' << w.label << '\t' << w.url << '\n';

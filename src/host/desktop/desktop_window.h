@@ -2,7 +2,7 @@
 // korvel-widgets desktop: a GTK 4 window with the placed widgets side by side at their point
 // sizes, drawn with Cairo from the same display lists as every other output, in the desktop's
 // appearance, kept current by the same timeline rules as the player.
-#include "host/desktop/desktop_request.h"
+#include "host/player/desktop_request.h"
 
 namespace korvel::host {
 

@@ -2,7 +2,7 @@
 // korvel-widgets desktop on compositors with layer-shell: each placed widget a surface of its
 // own on the desktop's layer, painted by our renderer into shared memory at the output's scale,
 // kept current by the player's timeline rules, asleep while nothing is due.
-#include "host/desktop/desktop_request.h"
+#include "host/player/desktop_request.h"
 
 namespace korvel::host {
 

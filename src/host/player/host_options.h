@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "faces/time_format.h"
-#include "host/cli/time_options.h"
+#include "host/time_options.h"
 #include "host/player/appearance_source.h"
 #include "host/player/placements.h"
 #include "widgets/week_provider.h"

@@ -14,7 +14,7 @@
 #include <fstream>
 #include <system_error>
 
-#include "host/cli/gallery_command.h"
+#include "host/image_names.h"
 #include "host/output_file.h"
 #include "host/render/render_widget.h"
 #include "snapshot/json_write.h"
@@ -211,7 +211,7 @@ bool Player::draw(std::size_t index, Appearance appearance) {
     request.measurer = settings_.measurer;
     const LaidOutWidget laidOut = layoutWidget(request);
     const std::string file =
-        galleryImageName(rawValue(placement.face()), familyName(placement.family), name(appearance));
+        widgetImageName(rawValue(placement.face()), familyName(placement.family), name(appearance));
     const std::string stable = stableImageName(placement);
     const RenderResult png = renderLaidOut(laidOut, request);
     std::string failure = png.ok() ? writeOutputFile((settings_.outputDir / file).string(),
@@ -258,7 +258,7 @@ bool Player::draw(std::size_t index, Appearance appearance) {
   for (const Placement& placement : settings_.placements) {
     for (const Appearance other : {Appearance::light, Appearance::dark}) {
       if (other == appearance) continue;
-      removeQuietly(settings_.outputDir / galleryImageName(rawValue(placement.face()),
+      removeQuietly(settings_.outputDir / widgetImageName(rawValue(placement.face()),
                                                            familyName(placement.family),
                                                            name(other)));
     }

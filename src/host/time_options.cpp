@@ -1,4 +1,4 @@
-#include "host/cli/time_options.h"
+#include "host/time_options.h"
 
 #include <string_view>
 

@@ -1,7 +1,0 @@
-#include "widgets/week_provider.h"
-
-namespace korvel {
-
-WeekProvider::WeekProvider() : WeekProvider(platformLookups(), systemClock) {}
-
-}  // namespace korvel
