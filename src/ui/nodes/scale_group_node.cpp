@@ -1,10 +1,9 @@
 // Texts side by side (a value and its unit) shrink by one shared factor so their proportions
 // hold: the largest factor on a 0.01 grid, at or above the minimum, at which nothing inside is
 // cut; at the minimum they are drawn cut. Asked for its ideal width, nothing shrinks.
-#include <cmath>
-
 #include "ui/layout_context.h"
 #include "ui/nodes.h"
+#include "ui/scale_search.h"
 
 namespace korvel::ui {
 
@@ -20,19 +19,9 @@ EnvId withScale(LayoutContext& ctx, EnvId env, int hundredths) {
 EnvId ScaleGroupNode::scaledEnv(LayoutContext& ctx, EnvId env, const Proposal& p) const {
   const EnvId full = withScale(ctx, env, 100);
   if (!p.width || factor >= 1 || !ctx.measure(*child, full, p).truncated) return full;
-  int lo = static_cast<int>(std::ceil(factor * 100 - 1e-9));
-  int hi = 100;  // known not to fit
-  const EnvId lowest = withScale(ctx, env, lo);
-  if (ctx.measure(*child, lowest, p).truncated) return lowest;
-  while (hi - lo > 1) {
-    const int mid = (lo + hi) / 2;
-    if (ctx.measure(*child, withScale(ctx, env, mid), p).truncated) {
-      hi = mid;
-    } else {
-      lo = mid;
-    }
-  }
-  return withScale(ctx, env, lo);
+  return withScale(ctx, env, largestFittingScale(factor, [&](int hundredths) {
+                    return !ctx.measure(*child, withScale(ctx, env, hundredths), p).truncated;
+                  }));
 }
 
 Measured ScaleGroupNode::measure(LayoutContext& ctx, EnvId env, const Proposal& p) const {

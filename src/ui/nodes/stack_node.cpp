@@ -38,70 +38,70 @@ EnvId childEnv(LayoutContext& ctx, EnvId env, Axis axis) {
   return ctx.intern(copy);
 }
 
-StackPlan plan(const StackNode& n, LayoutContext& ctx, EnvId env, const Proposal& p) {
-  const std::size_t count = n.children.size();
-  StackPlan out;
-  if (count == 0) return out;
-  const Axis major = n.axis;
-  const std::optional<double> minorP = p.along(other(major));
-  const std::optional<double> majorP = p.along(major);
-
-  std::vector<double> gaps(count, 0);
-  for (std::size_t i = 1; i < count; ++i) {
+// The space before each child: the stack's spacing, else the default between two children
+// that are not spacers.
+std::vector<double> gapsBefore(const StackNode& n) {
+  std::vector<double> gaps(n.children.size(), 0);
+  for (std::size_t i = 1; i < gaps.size(); ++i) {
     if (n.spacing) {
       gaps[i] = *n.spacing;
     } else {
       gaps[i] = n.children[i - 1]->isSpacer() || n.children[i]->isSpacer() ? 0 : kDefaultSpacing;
     }
   }
-  const double internal = std::accumulate(gaps.begin(), gaps.end(), 0.0);
+  return gaps;
+}
 
-  out.proposals.resize(count);
-  out.dims.resize(count);
-  if (!majorP) {
-    for (std::size_t i = 0; i < count; ++i) {
-      out.proposals[i] = Proposal::make(major, std::nullopt, minorP);
-      out.dims[i] = ctx.measure(*n.children[i], env, out.proposals[i]);
-    }
-  } else {
-    std::vector<double> mins(count), maxs(count), prio(count);
-    for (std::size_t i = 0; i < count; ++i) {
-      mins[i] = ctx.measure(*n.children[i], env, Proposal::make(major, 0.0, minorP)).along(major);
-      maxs[i] = ctx.measure(*n.children[i], env, Proposal::make(major, kInfinity, minorP)).along(major);
-      prio[i] = n.children[i]->layoutPriority();
-    }
-    std::vector<std::size_t> order(count);
-    std::iota(order.begin(), order.end(), 0);
-    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
-      if (prio[a] != prio[b]) return prio[a] > prio[b];
-      const double da = maxs[a] - mins[a], db = maxs[b] - mins[b];
-      if (da != db) return da < db;  // less flexible first
-      const double ea = std::isinf(da) ? -mins[a] : 0, eb = std::isinf(db) ? -mins[b] : 0;
-      return ea < eb;
-    });
-    double avail = *majorP - internal;
-    for (std::size_t i = 0; i < count;) {
-      std::size_t j = i;
-      while (j < count && prio[order[j]] == prio[order[i]]) ++j;
-      if (i == 0) {
-        for (std::size_t k = j; k < count; ++k) avail -= mins[order[k]];
-      } else {
-        for (std::size_t k = i; k < j; ++k) avail += mins[order[k]];
-      }
-      std::size_t remaining = j - i;
-      for (std::size_t k = i; k < j; ++k) {
-        const std::size_t c = order[k];
-        const double offer = std::max(avail / static_cast<double>(remaining), 0.0);
-        out.proposals[c] = Proposal::make(major, offer, minorP);
-        out.dims[c] = ctx.measure(*n.children[c], env, out.proposals[c]);
-        avail -= out.dims[c].along(major);
-        --remaining;
-      }
-      i = j;
-    }
+// Along a proposed major length `space`: groups of equal priority, highest first, with the
+// later groups' minimums held back; inside a group the least flexible child first, each offered
+// an even share of what is left.
+void shareMajorAxis(const StackNode& n, LayoutContext& ctx, EnvId env, double space,
+                    std::optional<double> minorP, StackPlan& out) {
+  const std::size_t count = n.children.size();
+  const Axis major = n.axis;
+  std::vector<double> mins(count), maxs(count), prio(count);
+  for (std::size_t i = 0; i < count; ++i) {
+    mins[i] = ctx.measure(*n.children[i], env, Proposal::make(major, 0.0, minorP)).along(major);
+    maxs[i] = ctx.measure(*n.children[i], env, Proposal::make(major, kInfinity, minorP)).along(major);
+    prio[i] = n.children[i]->layoutPriority();
   }
+  std::vector<std::size_t> order(count);
+  std::iota(order.begin(), order.end(), 0);
+  std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+    if (prio[a] != prio[b]) return prio[a] > prio[b];
+    const double da = maxs[a] - mins[a], db = maxs[b] - mins[b];
+    if (da != db) return da < db;  // less flexible first
+    const double ea = std::isinf(da) ? -mins[a] : 0, eb = std::isinf(db) ? -mins[b] : 0;
+    return ea < eb;
+  });
+  double avail = space;
+  for (std::size_t i = 0; i < count;) {
+    std::size_t j = i;
+    while (j < count && prio[order[j]] == prio[order[i]]) ++j;
+    if (i == 0) {
+      for (std::size_t k = j; k < count; ++k) avail -= mins[order[k]];
+    } else {
+      for (std::size_t k = i; k < j; ++k) avail += mins[order[k]];
+    }
+    std::size_t remaining = j - i;
+    for (std::size_t k = i; k < j; ++k) {
+      const std::size_t c = order[k];
+      const double offer = std::max(avail / static_cast<double>(remaining), 0.0);
+      out.proposals[c] = Proposal::make(major, offer, minorP);
+      out.dims[c] = ctx.measure(*n.children[c], env, out.proposals[c]);
+      avail -= out.dims[c].along(major);
+      --remaining;
+    }
+    i = j;
+  }
+}
 
-  // Cross axis: line every child's guide up on one line, then shift so nothing is negative.
+// Positions from the measured children: along the major axis one after another with the gaps;
+// across it every child's guide on one line, shifted so that nothing is negative. Then the
+// stack's own size and its first and last baselines (of the top-most and bottom-most texts).
+void arrange(const StackNode& n, const std::vector<double>& gaps, StackPlan& out) {
+  const std::size_t count = n.children.size();
+  const Axis major = n.axis;
   out.minorPos.resize(count);
   out.majorPos.resize(count);
   double lo = 0, hi = 0;
@@ -119,12 +119,7 @@ StackPlan plan(const StackNode& n, LayoutContext& ctx, EnvId env, const Proposal
   }
 
   Measured& self = out.self;
-  if (major == Axis::horizontal) {
-    self.size = Size{pos, hi - lo};
-  } else {
-    self.size = Size{hi - lo, pos};
-  }
-  // First baseline of the top-most text, last baseline of the bottom-most one.
+  self.size = major == Axis::horizontal ? Size{pos, hi - lo} : Size{hi - lo, pos};
   for (std::size_t i = 0; i < count; ++i) {
     const Measured& d = out.dims[i];
     const double y = major == Axis::horizontal ? out.minorPos[i] : out.majorPos[i];
@@ -132,6 +127,29 @@ StackPlan plan(const StackNode& n, LayoutContext& ctx, EnvId env, const Proposal
     if (d.lastBaseline) self.lastBaseline = std::max(self.lastBaseline.value_or(-kInfinity), y + *d.lastBaseline);
     self.truncated = self.truncated || d.truncated;
   }
+}
+
+StackPlan plan(const StackNode& n, LayoutContext& ctx, EnvId env, const Proposal& p) {
+  const std::size_t count = n.children.size();
+  StackPlan out;
+  if (count == 0) return out;
+  const Axis major = n.axis;
+  const std::optional<double> minorP = p.along(other(major));
+  const std::optional<double> majorP = p.along(major);
+  const std::vector<double> gaps = gapsBefore(n);
+
+  out.proposals.resize(count);
+  out.dims.resize(count);
+  if (majorP) {
+    const double internal = std::accumulate(gaps.begin(), gaps.end(), 0.0);
+    shareMajorAxis(n, ctx, env, *majorP - internal, minorP, out);
+  } else {
+    for (std::size_t i = 0; i < count; ++i) {
+      out.proposals[i] = Proposal::make(major, std::nullopt, minorP);
+      out.dims[i] = ctx.measure(*n.children[i], env, out.proposals[i]);
+    }
+  }
+  arrange(n, gaps, out);
   return out;
 }
 

@@ -6,6 +6,7 @@
 
 #include "ui/layout_context.h"
 #include "ui/nodes.h"
+#include "ui/scale_search.h"
 #include "ui/utf8.h"
 
 namespace korvel::ui {
@@ -104,21 +105,9 @@ Resolved resolve(const TextNode& n, LayoutContext& ctx, EnvId env, const Proposa
     s.metrics = &measureShared(ctx, s.request);
     return s;
   };
-  int lo = static_cast<int>(std::ceil(e.minimumScaleFactor * 100 - 1e-9));
-  int hi = 100;
-  Resolved best = at(lo);
-  if (best.metrics->truncated) return best;
-  while (hi - lo > 1) {
-    const int mid = (lo + hi) / 2;
-    Resolved s = at(mid);
-    if (s.metrics->truncated) {
-      hi = mid;
-    } else {
-      lo = mid;
-      best = std::move(s);
-    }
-  }
-  return best;
+  // Measurements are kept for the pass, so asking for the chosen scale again measures nothing.
+  return at(largestFittingScale(e.minimumScaleFactor,
+                                [&](int hundredths) { return !at(hundredths).metrics->truncated; }));
 }
 
 }  // namespace
