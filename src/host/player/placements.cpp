@@ -48,8 +48,8 @@ Result<Placement> parsePlacement(std::string_view text) {
   std::optional<PlacementPosition> position;
   if (const auto at = given.find('@'); at != std::string_view::npos) {
     auto parsed = parsePosition(given.substr(at + 1));
-    if (auto* error = std::get_if<std::string>(&parsed)) {
-      return invalid("placement \"" + std::string(text) + "\": " + *error);
+    if (auto* error = std::get_if<Error>(&parsed)) {
+      return invalid("placement \"" + std::string(text) + "\": " + error->describe());
     }
     position = std::get<PlacementPosition>(parsed);
     given = given.substr(0, at);
