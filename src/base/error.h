@@ -7,7 +7,7 @@
 namespace korvel {
 
 enum class ErrorKind {
-  unreadable,  // a file that cannot be opened or read whole
+  unreadable,  // a file that cannot be opened or read whole (memory running out included)
   malformed,   // text that does not parse: JSON syntax, a configuration line
   invalid,     // a value of the wrong type, out of range or unknown
   refused,     // a well-formed snapshot the widgets cannot use (format version, days)
@@ -24,7 +24,8 @@ struct Error {
   std::string where;
   std::string message;
 
-  // The text printed for it: "where: message", "cannot write FILE: why", or the message alone.
+  // The text printed for it: "where: message" ("cannot write where: message" when unwritable),
+  // or the message alone when there is no place.
   std::string describe() const;
   // The process's exit status when this error ends it: 2 for usage, 1 for any other.
   int exitCode() const;

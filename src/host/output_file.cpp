@@ -65,8 +65,7 @@ Status writeDirectly(const fs::path& path, const fs::path& target, std::string_v
   return {};
 }
 
-Status replaceAtomically(const fs::path& path, const fs::path& target,
-                              std::string_view bytes) {
+Status replaceAtomically(const fs::path& path, const fs::path& target, std::string_view bytes) {
   const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
   // The temporary name is hidden and never longer than the final one allows: a name that fits
   // the folder gets a temporary name that fits too.

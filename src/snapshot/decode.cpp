@@ -234,12 +234,14 @@ Error outOfMemory() { return {ErrorKind::unreadable, "", "out of memory"}; }
 
 std::optional<Error> acceptanceFault(const WeekSnapshot& snapshot) {
   if (snapshot.v < minimumFormatVersion) {
-    return Error{ErrorKind::refused, "v", "format version " + std::to_string(snapshot.v) + " is below " +
-                                std::to_string(minimumFormatVersion)};
+    return Error{ErrorKind::refused, "v",
+                 "format version " + std::to_string(snapshot.v) + " is below " +
+                     std::to_string(minimumFormatVersion)};
   }
   if (snapshot.days.size() != daysPerSnapshot) {
-    return Error{ErrorKind::refused, "days", "expected " + std::to_string(daysPerSnapshot) + " labels, found " +
-                                   std::to_string(snapshot.days.size())};
+    return Error{ErrorKind::refused, "days",
+                 "expected " + std::to_string(daysPerSnapshot) + " labels, found " +
+                     std::to_string(snapshot.days.size())};
   }
   return std::nullopt;
 }
@@ -254,7 +256,8 @@ bool decodeInto(char* data, std::size_t size, WeekSnapshot& out, Error& error) {
   }
   dom::parser parser;
   if (const auto code = parser.allocate(size, maxJsonDepth)) {
-    error = {ErrorKind::malformed, "", "invalid JSON: " + std::string(simdjson::error_message(code))};
+    error = {ErrorKind::malformed, "",
+             "invalid JSON: " + std::string(simdjson::error_message(code))};
     return false;
   }
   dom::element root;

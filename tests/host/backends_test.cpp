@@ -163,7 +163,8 @@ TEST(PngBackend, StackedMarksStayInsideTheirLine) {
   ui::Op text = fill({100, 100, 20, 40}, {});
   text.op = ui::OpKind::text;
   text.text.runs = {ui::TextRunStyle{.text = marked, .size = 32, .design = ui::Design::rounded, .color = ink}};
-  const Decoded d = decodePng(drawn(medium({text}), request(RenderFormat::png, Appearance::light, 1)));
+  const Decoded d =
+      decodePng(drawn(medium({text}), request(RenderFormat::png, Appearance::light, 1)));
   std::array<int, 2> inked{};  // above the line, in it
   for (int y = 0; y < 140; ++y) {
     for (int x = 0; x < 364; ++x) inked[y >= 92] += d.at(x, y)[3] > 0;  // a descent: 8 points

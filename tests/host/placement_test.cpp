@@ -1,6 +1,6 @@
 // Placements and settings from the command line and the configuration files: the forms
-// accepted, the kind and place of the ones refused (the option, or file and line), repeats, defaults, which
-// source wins, and where the files live.
+// accepted, the kind and place of the ones refused (the option, or file and line), repeats,
+// defaults, which source wins, and where the files live.
 #include <gtest/gtest.h>
 
 #include <array>
@@ -79,7 +79,7 @@ INSTANTIATE_TEST_SUITE_P(
                     "usage at --place: korvel.week.rhythm does not offer systemLarge; it offers "
                     "systemSmall, systemMedium"},
         ResolveCase{"unknownFamily", {"now:huge"}, nullptr, "usage at --place: no family"},
-        ResolveCase{"unknownWidget", {"korvel.week.clock:small"}, nullptr, "usage at --place: no widget"},
+        ResolveCase{"unknownWidget", {"korvel.week.clock:small"}, nullptr, "usage at --place"},
         ResolveCase{"noColon", {"limits"}, nullptr, "usage at --place"},
         ResolveCase{"noFamily", {"limits:"}, nullptr, "usage at --place"},
         ResolveCase{"noKind", {":small"}, nullptr, "usage at --place"},

@@ -70,7 +70,8 @@ Status writePicture(const LaidOutWidget& laidOut, const RenderRequest& request,
 Status lockOutputDir(const fs::path& dir, int& lockFd) {
   const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd < 0) {
-    return unwritable("cannot lock the output folder " + dir.string() + ": " + std::strerror(errno));
+    return unwritable("cannot lock the output folder " + dir.string() + ": " +
+                      std::strerror(errno));
   }
   if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
     lockFd = fd;
@@ -81,7 +82,8 @@ Status lockOutputDir(const fs::path& dir, int& lockFd) {
   const std::string holder = ::fstat(fd, &st) == 0 ? lockHolder(st) : std::string();
   ::close(fd);
   if (error != EWOULDBLOCK) {
-    return unwritable("cannot lock the output folder " + dir.string() + ": " + std::strerror(error));
+    return unwritable("cannot lock the output folder " + dir.string() + ": " +
+                      std::strerror(error));
   }
   return unwritable("another player (" +
                     (holder.empty() ? std::string("process unknown") : "process " + holder) +
