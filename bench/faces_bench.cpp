@@ -39,8 +39,8 @@ void renderOne(benchmark::State& state, WeekFaceKind kind, WidgetFamily family) 
   std::size_t bytes = 0;
   for (auto _ : state) {
     const host::RenderResult result = host::renderWidget(r);
-    bytes = result.bytes.size();
-    benchmark::DoNotOptimize(result.bytes.data());
+    bytes = std::get<std::string>(result).size();
+    benchmark::DoNotOptimize(std::get<std::string>(result).data());
   }
   state.counters["png_bytes"] = static_cast<double>(bytes);
 }
@@ -56,7 +56,7 @@ void BM_AllWidgets(benchmark::State& state) {
   const bool warm = state.range(0) == 1;
   for (auto _ : state) {
     if (!warm) ui::PangoTextMeasurer::shared().clearCache();
-    for (const host::RenderRequest& r : requests) benchmark::DoNotOptimize(host::renderWidget(r).bytes.data());
+    for (const host::RenderRequest& r : requests) benchmark::DoNotOptimize(host::renderWidget(r));
   }
   state.counters["widgets"] = static_cast<double>(requests.size());
 }

@@ -171,7 +171,7 @@ void BM_MediumPipeline(benchmark::State& state) {
       cairo_surface_write_to_png_stream(canvas.surface, count, &bytes);
     } else {
       const RenderResult r = renderWidget(request);
-      bytes = r.bytes.size();
+      bytes = std::get<std::string>(r).size();
       benchmark::DoNotOptimize(r);
     }
   }
@@ -198,7 +198,7 @@ void BM_RenderMediumWidget(benchmark::State& state) {
   std::size_t bytes = 0;
   for (auto _ : state) {
     const RenderResult r = renderWidget(request);
-    bytes = r.bytes.size();
+    bytes = std::get<std::string>(r).size();
     benchmark::DoNotOptimize(r);
   }
   state.SetLabel(std::string(name(request.format)));

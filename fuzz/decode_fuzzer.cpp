@@ -38,7 +38,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   const auto* snapshot = std::get_if<WeekSnapshot>(&detailed);
   if (snapshot == nullptr) {
-    if (std::get<DecodeError>(detailed).message.empty()) fail("a refusal without a reason");
+    if (std::get<Error>(detailed).message.empty()) fail("a refusal without a reason");
     if (plain.has_value()) fail("decodeSnapshot accepts what decodeSnapshotDetailed refuses");
     if (fromPadded != detailed) fail("the padded road refuses differently");
     return 0;
@@ -48,7 +48,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   const std::string encoded = encodeSnapshot(*snapshot);
   const DecodeResult again = decodeSnapshotDetailed(encoded);
-  if (const auto* error = std::get_if<DecodeError>(&again)) {
+  if (const auto* error = std::get_if<Error>(&again)) {
     std::fprintf(stderr, "re-decoding the encoding failed: %s\n", error->describe().c_str());
     fail("an accepted snapshot's encoding is refused");
   }

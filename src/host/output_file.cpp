@@ -17,8 +17,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string cannotWrite(const fs::path& path, const std::string& why) {
-  return "cannot write " + path.string() + ": " + why;
+Error cannotWrite(const fs::path& path, std::string why) {
+  return {ErrorKind::unwritable, path.string(), std::move(why)};
 }
 
 // The path a write to `path` lands on: every symbolic link on the way followed, as open()
@@ -39,27 +39,33 @@ fs::path followLinks(fs::path path, std::string& error) {
   return {};
 }
 
-std::string writeAll(int fd, std::string_view bytes) {
+// 0, or the errno of the write that failed.
+int writeAll(int fd, std::string_view bytes) {
   for (std::size_t done = 0; done < bytes.size();) {
     const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
     if (n < 0 && errno == EINTR) continue;
-    if (n < 0) return std::strerror(errno);
+    if (n < 0) return errno;
     done += static_cast<std::size_t>(n);
   }
-  return {};
+  return 0;
+}
+
+// The write's errno, else the close's.
+int writeAndClose(int fd, std::string_view bytes) {
+  const int written = writeAll(fd, bytes);
+  const int closed = ::close(fd) != 0 ? errno : 0;
+  return written != 0 ? written : closed;
 }
 
 // A device or a FIFO is a stream, not a file to replace: open it and write.
-std::string writeDirectly(const fs::path& path, const fs::path& target, std::string_view bytes) {
+Status writeDirectly(const fs::path& path, const fs::path& target, std::string_view bytes) {
   const int fd = ::open(target.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY);
   if (fd < 0) return cannotWrite(path, std::strerror(errno));
-  std::string error = writeAll(fd, bytes);
-  if (::close(fd) != 0 && error.empty()) error = std::strerror(errno);
-  return error.empty() ? error : cannotWrite(path, error);
+  if (const int error = writeAndClose(fd, bytes)) return cannotWrite(path, std::strerror(error));
+  return {};
 }
 
-std::string replaceAtomically(const fs::path& path, const fs::path& target,
-                              std::string_view bytes) {
+Status replaceAtomically(const fs::path& path, const fs::path& target, std::string_view bytes) {
   const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
   // The temporary name is hidden and never longer than the final one allows: a name that fits
   // the folder gets a temporary name that fits too.
@@ -74,11 +80,11 @@ std::string replaceAtomically(const fs::path& path, const fs::path& target,
   const mode_t mask = umask(0);
   umask(mask);
   fchmod(fd, 0666 & ~mask);
-  std::string error = writeAll(fd, bytes);
-  if (::close(fd) != 0 && error.empty()) error = std::strerror(errno);
-  if (error.empty() && std::rename(tmp.c_str(), target.c_str()) != 0) error = std::strerror(errno);
-  if (!error.empty()) ::unlink(tmp.c_str());
-  return error.empty() ? error : cannotWrite(path, error);
+  int error = writeAndClose(fd, bytes);
+  if (error == 0 && std::rename(tmp.c_str(), target.c_str()) != 0) error = errno;
+  if (error == 0) return {};
+  ::unlink(tmp.c_str());
+  return cannotWrite(path, std::strerror(error));
 }
 
 // Same file or folder: the same inode where both exist, else the same place on the way there.
@@ -96,8 +102,8 @@ bool samePlace(const fs::path& a, const fs::path& b) {
 
 }  // namespace
 
-std::string writeOutputFile(const fs::path& path, std::string_view bytes) {
-  if (path.empty()) return "no output file given";
+Status writeOutputFile(const fs::path& path, std::string_view bytes) {
+  if (path.empty()) return Error{ErrorKind::usage, "", "no output file given"};
   std::string error;
   const fs::path target = followLinks(path, error);
   if (!error.empty()) return cannotWrite(path, error);

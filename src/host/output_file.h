@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "base/error.h"
+
 namespace korvel::host {
 
 // Writes `bytes` to `path`; what is there decides how:
@@ -13,8 +15,8 @@ namespace korvel::host {
 //  - a symbolic link: the link stays, the file it leads to is replaced (or made) that way;
 //  - a character device or a FIFO (/dev/null, /dev/stdout on a pipe): written directly;
 //  - anything else (a directory, a socket, a block device): refused.
-// Returns an error message, empty on success.
-std::string writeOutputFile(const std::filesystem::path& path, std::string_view bytes);
+// An error is unwritable with `path` as its place, or a usage error when no path is given.
+Status writeOutputFile(const std::filesystem::path& path, std::string_view bytes);
 
 // Whether `a` and `b` name the same file once links are followed, existing or not.
 bool sameFile(const std::filesystem::path& a, const std::filesystem::path& b);

@@ -22,22 +22,21 @@ void appendWarning(std::string& warning, const std::string& more) {
 
 }  // namespace
 
-std::variant<TimeSettings, TimeOptionsError> resolveTimeOptions(const TimeOptions& options,
-                                                                const EnvLookup& env,
-                                                                std::string& warning) {
+Result<TimeSettings> resolveTimeOptions(const TimeOptions& options, const EnvLookup& env,
+                                        std::string& warning) {
   TimeSettings settings = timeSettingsFromEnvironment(env).settings;
   if (options.locale.empty()) {
     appendWarning(warning, timeSettingsFromEnvironment(zoneOnly(env, false)).warning);
   } else {
     const auto id = icuLocaleId(options.locale);
-    if (!id) return TimeOptionsError{"unknown locale \"" + options.locale + "\""};
+    if (!id) return Error{ErrorKind::usage, "", "unknown locale \"" + options.locale + "\""};
     settings.locale = *id;
   }
   if (options.timeZone.empty()) {
     appendWarning(warning, timeSettingsFromEnvironment(zoneOnly(env, true)).warning);
   } else {
     const auto zone = knownTimeZone(options.timeZone);
-    if (!zone) return TimeOptionsError{"unknown time zone \"" + options.timeZone + "\""};
+    if (!zone) return Error{ErrorKind::usage, "", "unknown time zone \"" + options.timeZone + "\""};
     settings.timeZone = *zone;
   }
   return settings;

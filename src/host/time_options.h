@@ -2,8 +2,8 @@
 // The locale and time zone a command formats dates in: the environment's, unless the command
 // line names others.
 #include <string>
-#include <variant>
 
+#include "base/error.h"
 #include "faces/time_format.h"
 
 namespace korvel::host {
@@ -13,15 +13,10 @@ struct TimeOptions {
   std::string timeZone;  // --time-zone; empty: from the environment
 };
 
-struct TimeOptionsError {
-  std::string message;
-};
-
-// Settings from `env`, overridden by the options. An option ICU does not know is an error (the
-// user asked for it by name); an unusable environment value falls back to en_US or UTC, and
-// `warning` says so.
-std::variant<TimeSettings, TimeOptionsError> resolveTimeOptions(const TimeOptions& options,
-                                                                const EnvLookup& env,
-                                                                std::string& warning);
+// Settings from `env`, overridden by the options. An option ICU does not know is a usage error
+// (the user asked for it by name); an unusable environment value falls back to en_US or UTC,
+// and `warning` says so.
+Result<TimeSettings> resolveTimeOptions(const TimeOptions& options, const EnvLookup& env,
+                                        std::string& warning);
 
 }  // namespace korvel::host

@@ -40,7 +40,7 @@ class Context {
   void addKey(const char* key) { reversePath_.push_back({key, 0}); }
   void addIndex(std::size_t index) { reversePath_.push_back({nullptr, index}); }
 
-  DecodeError takeError() const {
+  Error takeError() const {
     std::string path;
     for (auto s = reversePath_.rbegin(); s != reversePath_.rend(); ++s) {
       if (s->key) {
@@ -52,7 +52,7 @@ class Context {
         path += ']';
       }
     }
-    return {std::move(path), message_};
+    return {ErrorKind::invalid, std::move(path), message_};
   }
 
  private:
@@ -214,44 +214,50 @@ bool decodeValue(dom::element e, T& out, Context& ctx) {
   }
 }
 
-DecodeError invalidJson(std::string_view text, simdjson::error_code code) {
+Error syntaxError(std::string_view text, std::size_t offset, std::string_view reason) {
+  const auto at = json::positionOf(text, offset);
+  return {ErrorKind::malformed,
+          "line " + std::to_string(at.line) + " column " + std::to_string(at.column),
+          "invalid JSON (" + std::string(reason) + ")"};
+}
+
+Error invalidJson(std::string_view text, simdjson::error_code code) {
   if (const auto fault = json::locateSyntaxFault(text, maxJsonDepth)) {
-    const auto at = json::positionOf(text, fault->offset);
-    return {"line " + std::to_string(at.line) + " column " + std::to_string(at.column),
-            "invalid JSON (" + std::string(fault->reason) + ")"};
+    return syntaxError(text, fault->offset, fault->reason);
   }
   std::string reason = simdjson::error_message(code);
   if (!reason.empty()) reason[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(reason[0])));
-  return {"", "invalid JSON: " + reason};
+  return {ErrorKind::malformed, "", "invalid JSON: " + reason};
 }
 
-std::optional<DecodeError> acceptanceFault(const WeekSnapshot& snapshot) {
+Error outOfMemory() { return {ErrorKind::unreadable, "", "out of memory"}; }
+
+std::optional<Error> acceptanceFault(const WeekSnapshot& snapshot) {
   if (snapshot.v < minimumFormatVersion) {
-    return DecodeError{"v", "format version " + std::to_string(snapshot.v) + " is below " +
-                                std::to_string(minimumFormatVersion)};
+    return Error{ErrorKind::refused, "v",
+                 "format version " + std::to_string(snapshot.v) + " is below " +
+                     std::to_string(minimumFormatVersion)};
   }
   if (snapshot.days.size() != daysPerSnapshot) {
-    return DecodeError{"days", "expected " + std::to_string(daysPerSnapshot) + " labels, found " +
-                                   std::to_string(snapshot.days.size())};
+    return Error{ErrorKind::refused, "days",
+                 "expected " + std::to_string(daysPerSnapshot) + " labels, found " +
+                     std::to_string(snapshot.days.size())};
   }
   return std::nullopt;
 }
 
 // Decodes straight into `out`, which saves moving the whole tree on the way to its owner.
-bool decodeInto(char* data, std::size_t size, WeekSnapshot& out, DecodeError& error) {
+bool decodeInto(char* data, std::size_t size, WeekSnapshot& out, Error& error) {
   if (auto fault = json::blankUndeclared(data, size, *shapeOf<WeekSnapshot>(), maxJsonDepth)) {
-    if (!fault->keyPath.empty()) {
-      error = {std::move(fault->keyPath), std::move(fault->reason)};
-    } else {
-      const auto at = json::positionOf(std::string_view(data, size), fault->offset);
-      error = {"line " + std::to_string(at.line) + " column " + std::to_string(at.column),
-               "invalid JSON (" + fault->reason + ")"};
-    }
+    error = fault->keyPath.empty()
+                ? syntaxError(std::string_view(data, size), fault->offset, fault->reason)
+                : Error{ErrorKind::invalid, std::move(fault->keyPath), std::move(fault->reason)};
     return false;
   }
   dom::parser parser;
   if (const auto code = parser.allocate(size, maxJsonDepth)) {
-    error = {"", "invalid JSON: " + std::string(simdjson::error_message(code))};
+    error = {ErrorKind::malformed, "",
+             "invalid JSON: " + std::string(simdjson::error_message(code))};
     return false;
   }
   dom::element root;
@@ -260,7 +266,7 @@ bool decodeInto(char* data, std::size_t size, WeekSnapshot& out, DecodeError& er
     return false;
   }
   if (root.type() != dom::element_type::OBJECT) {
-    error = {"", "expected an object at the top level, found " + found(root)};
+    error = {ErrorKind::invalid, "", "expected an object at the top level, found " + found(root)};
     return false;
   }
   Context ctx;
@@ -277,11 +283,11 @@ bool decodeInto(char* data, std::size_t size, WeekSnapshot& out, DecodeError& er
 
 }  // namespace
 
-bool decodeSnapshotInto(char* data, std::size_t size, WeekSnapshot& out, DecodeError& error) noexcept {
+bool decodeSnapshotInto(char* data, std::size_t size, WeekSnapshot& out, Error& error) noexcept {
   try {
     return decodeInto(data, size, out, error);
   } catch (...) {  // only allocation can throw here
-    error.path.clear();
+    error.where.clear();
     error.message.clear();
     return false;
   }
@@ -290,14 +296,14 @@ bool decodeSnapshotInto(char* data, std::size_t size, WeekSnapshot& out, DecodeE
 DecodeResult decodeSnapshotPadded(char* data, std::size_t size) noexcept {
   try {
     DecodeResult result{std::in_place_type<WeekSnapshot>};
-    DecodeError error;
+    Error error;
     if (!decodeSnapshotInto(data, size, std::get<WeekSnapshot>(result), error)) {
-      if (error.message.empty()) error.message = "out of memory";
+      if (error.message.empty()) error = outOfMemory();
       result = std::move(error);
     }
     return result;
   } catch (...) {
-    return DecodeError{};
+    return outOfMemory();
   }
 }
 
@@ -309,7 +315,7 @@ DecodeResult decodeSnapshotDetailed(std::string_view bytes) noexcept {
     std::fill_n(buffer.get() + bytes.size(), jsonPadding, '\0');
     return decodeSnapshotPadded(buffer.get(), bytes.size());
   } catch (...) {
-    return DecodeError{"", "out of memory"};
+    return outOfMemory();
   }
 }
 

@@ -18,6 +18,7 @@
 #include <string_view>
 #include <variant>
 
+#include "base/error.h"
 #include "snapshot/records.h"
 
 namespace korvel {
@@ -26,17 +27,9 @@ inline constexpr std::size_t maxJsonDepth = 256;
 inline constexpr std::int64_t minimumFormatVersion = 1;
 inline constexpr std::size_t daysPerSnapshot = 7;
 
-// Why a document was refused. `path` says where: a key path such as "outcomes.perDay[0][1]",
-// a text position such as "line 3 column 14", or nothing when the whole document is meant.
-struct DecodeError {
-  std::string path;
-  std::string message;
-
-  std::string describe() const { return path.empty() ? message : path + ": " + message; }
-  bool operator==(const DecodeError&) const = default;
-};
-
-using DecodeResult = std::variant<WeekSnapshot, DecodeError>;
+// A refusal says where: a key path such as "outcomes.perDay[0][1]" (invalid), a text position
+// such as "line 3 column 14" (malformed), or nothing when the whole document is meant.
+using DecodeResult = Result<WeekSnapshot>;
 
 // Decodes and accepts, saying why when it refuses. Never throws.
 DecodeResult decodeSnapshotDetailed(std::string_view bytes) noexcept;
@@ -52,7 +45,7 @@ DecodeResult decodeSnapshotPadded(char* data, std::size_t size) noexcept;
 
 // The same, decoding into `out` in place (the caller's snapshot is left partly filled on
 // failure). On failure `error` says why; its message is empty only when memory ran out.
-bool decodeSnapshotInto(char* data, std::size_t size, WeekSnapshot& out, DecodeError& error) noexcept;
+bool decodeSnapshotInto(char* data, std::size_t size, WeekSnapshot& out, Error& error) noexcept;
 
 // Compact UTF-8 JSON: keys in declaration order, optionals without a value left out.
 std::string encodeSnapshot(const WeekSnapshot& snapshot);

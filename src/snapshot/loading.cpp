@@ -92,21 +92,23 @@ bool changedBetween(const struct stat& before, const struct stat& after) {
          before.st_ctim.tv_nsec != after.st_ctim.tv_nsec;
 }
 
+Error unreadable(std::string reason) { return {ErrorKind::unreadable, "", std::move(reason)}; }
+
 ReadResult readFileOnce(const std::filesystem::path& path, std::size_t maxBytes, bool& changed) {
   changed = false;
   // Non-blocking, so that a FIFO at the path cannot hold the caller before fstat rejects it.
   const FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
-  if (fd.get() < 0) return ReadError{"cannot open: " + systemReason(errno)};
+  if (fd.get() < 0) return unreadable("cannot open: " + systemReason(errno));
 
   struct stat st {};
-  if (::fstat(fd.get(), &st) != 0) return ReadError{"cannot inspect: " + systemReason(errno)};
-  if (S_ISDIR(st.st_mode)) return ReadError{"is a directory, not a file"};
-  if (S_ISFIFO(st.st_mode)) return ReadError{"is a FIFO, not a regular file"};
-  if (S_ISSOCK(st.st_mode)) return ReadError{"is a socket, not a regular file"};
-  if (!S_ISREG(st.st_mode)) return ReadError{"is a device, not a regular file"};
+  if (::fstat(fd.get(), &st) != 0) return unreadable("cannot inspect: " + systemReason(errno));
+  if (S_ISDIR(st.st_mode)) return unreadable("is a directory, not a file");
+  if (S_ISFIFO(st.st_mode)) return unreadable("is a FIFO, not a regular file");
+  if (S_ISSOCK(st.st_mode)) return unreadable("is a socket, not a regular file");
+  if (!S_ISREG(st.st_mode)) return unreadable("is a device, not a regular file");
   const std::string tooLarge = "is larger than " + sizeText(maxBytes);
   if (st.st_size < 0 || static_cast<std::uintmax_t>(st.st_size) > maxBytes) {
-    return ReadError{tooLarge};
+    return unreadable(tooLarge);
   }
 
   // Read until the end rather than trusting the size: the companion may be rewriting the file,
@@ -127,16 +129,16 @@ ReadResult readFileOnce(const std::filesystem::path& path, std::size_t maxBytes,
     const ssize_t n = ::read(fd.get(), buffer.get() + used, capacity - used);
     if (n < 0) {
       if (errno == EINTR) continue;
-      return ReadError{"cannot read: " + systemReason(errno)};
+      return unreadable("cannot read: " + systemReason(errno));
     }
     if (n == 0) break;
     used += static_cast<std::size_t>(n);
   }
-  if (used > maxBytes) return ReadError{tooLarge};
+  if (used > maxBytes) return unreadable(tooLarge);
   struct stat after {};
   if (::fstat(fd.get(), &after) != 0 || changedBetween(st, after)) {
     changed = true;
-    return ReadError{"changed while it was read"};
+    return unreadable("changed while it was read");
   }
   std::memset(buffer.get() + used, 0, jsonPadding);
   return FileBytes{std::move(buffer), used};
@@ -174,28 +176,29 @@ ReadResult readSnapshotFile(const std::filesystem::path& path, std::size_t maxBy
   try {
     return readFile(path, maxBytes);
   } catch (const std::bad_alloc&) {
-    return ReadError{"cannot read: out of memory"};
+    return unreadable("cannot read: out of memory");
   } catch (...) {
-    return ReadError{"cannot read"};
+    return unreadable("cannot read");
   }
 }
 
 LoadResult loadSnapshotDetailed(const std::filesystem::path& path) noexcept {
   try {
     auto read = readSnapshotFile(path);
-    if (auto* error = std::get_if<ReadError>(&read)) {
-      return LoadError{path, LoadError::Kind::unreadable, std::move(error->reason)};
+    if (auto* error = std::get_if<Error>(&read)) {
+      error->where = path.string();
+      return std::move(*error);
     }
     const auto& bytes = std::get<FileBytes>(read);
     LoadResult result{std::in_place_type<WeekSnapshot>};
-    DecodeError error;
+    Error error;
     if (!decodeSnapshotInto(bytes.data.get(), bytes.size, std::get<WeekSnapshot>(result), error)) {
-      result = LoadError{path, LoadError::Kind::refused,
-                         error.message.empty() ? "out of memory" : error.describe()};
+      result = error.message.empty() ? Error{ErrorKind::unreadable, path.string(), "out of memory"}
+                                     : Error{error.kind, path.string(), error.describe()};
     }
     return result;
   } catch (...) {
-    return LoadError{path, LoadError::Kind::unreadable, "out of memory"};
+    return Error{ErrorKind::unreadable, path.string(), "out of memory"};
   }
 }
 
@@ -205,7 +208,7 @@ std::optional<WeekSnapshot> loadSnapshotAt(const std::filesystem::path& path) no
     const auto* bytes = std::get_if<FileBytes>(&read);
     if (!bytes) return std::nullopt;
     std::optional<WeekSnapshot> result(std::in_place);
-    DecodeError ignored;
+    Error ignored;
     if (!decodeSnapshotInto(bytes->data.get(), bytes->size, *result, ignored)) result.reset();
     return result;
   } catch (...) {

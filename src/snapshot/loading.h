@@ -59,11 +59,8 @@ struct FileBytes {
   std::string_view view() const { return {data.get(), size}; }
 };
 
-struct ReadError {
-  std::string reason;
-};
-
-using ReadResult = std::variant<FileBytes, ReadError>;
+// An unreadable file's error says why; the caller knows the path.
+using ReadResult = Result<FileBytes>;
 
 // Reads a whole regular file, following symbolic links. Refuses directories, FIFOs, devices and
 // files above `maxBytes` (also when one grows past it while read) without blocking or reading
@@ -71,17 +68,9 @@ using ReadResult = std::variant<FileBytes, ReadError>;
 ReadResult readSnapshotFile(const std::filesystem::path& path,
                             std::size_t maxBytes = maxSnapshotBytes) noexcept;
 
-// Why a load gave no snapshot: the location, and what went wrong there.
-struct LoadError {
-  enum class Kind { unreadable, refused };
-  std::filesystem::path path;
-  Kind kind = Kind::unreadable;
-  std::string reason;
-
-  std::string describe() const { return path.string() + ": " + reason; }
-};
-
-using LoadResult = std::variant<WeekSnapshot, LoadError>;
+// Why a load gave no snapshot: `where` is the file; the kind is unreadable, or the decoder's
+// (malformed, invalid, refused) with its place in the message.
+using LoadResult = Result<WeekSnapshot>;
 
 // Read, decode and accept the file at `path`, saying why when there is no snapshot.
 LoadResult loadSnapshotDetailed(const std::filesystem::path& path) noexcept;

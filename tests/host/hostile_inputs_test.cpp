@@ -58,7 +58,7 @@ class HostileSnapshot : public ::testing::TestWithParam<HostileCase> {};
 
 TEST_P(HostileSnapshot, EveryWidgetDrawsWithBoundedWorkInsideItself) {
   const DecodeResult decoded = decodeSnapshotDetailed(gunzip(kData / "hostile" / GetParam().file));
-  ASSERT_TRUE(std::holds_alternative<WeekSnapshot>(decoded)) << std::get<DecodeError>(decoded).describe();
+  ASSERT_TRUE(std::holds_alternative<WeekSnapshot>(decoded)) << std::get<Error>(decoded).describe();
   expectNoProblems(testing::walkEveryPlacement(std::get<WeekSnapshot>(decoded), GetParam().now));
 }
 
@@ -125,7 +125,7 @@ TEST(FuzzRegressions, EveryKeptInputIsRefusedOrDrawsSafely) {
     SCOPED_TRACE(entry.path().filename().string());
     const std::string bytes = testing::readFile(entry.path());
     const DecodeResult result = decodeSnapshotDetailed(bytes);
-    if (const auto* error = std::get_if<DecodeError>(&result)) {
+    if (const auto* error = std::get_if<Error>(&result)) {
       EXPECT_FALSE(error->message.empty());
       continue;
     }

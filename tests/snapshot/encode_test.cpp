@@ -83,7 +83,7 @@ TEST(Encode, SamplesEncodeToTheirOwnText) {
 // agrees with the parser), and an accepted snapshot survives the round trip. Says if accepted.
 bool decodesSoundly(const std::string& text, const std::string& what) {
   const DecodeResult result = decodeSnapshotDetailed(text);
-  if (const auto* error = std::get_if<DecodeError>(&result)) {
+  if (const auto* error = std::get_if<Error>(&result)) {
     EXPECT_FALSE(error->message.empty()) << what;
     EXPECT_FALSE(error->message.starts_with("invalid JSON:"))
         << what << ": the parser refused a text the fault finder accepts: " << error->describe();

@@ -85,7 +85,7 @@ int run(const CheckOptions& options) {
                                          ? snapshotFileURL(platformLookups())
                                          : std::filesystem::path(options.file);
   auto result = loadSnapshotDetailed(path);
-  if (const auto* error = std::get_if<LoadError>(&result)) {
+  if (const auto* error = std::get_if<Error>(&result)) {
     std::cerr << error->describe() << '\n';
     return 1;
   }

@@ -155,9 +155,9 @@ void addDesktopCommand(CLI::App& app, int& exitCode, DesktopRunner runWindow,
     }
     const EnvLookup env = [](const char* key) -> const char* { return std::getenv(key); };
     auto resolved = resolveHostOptions(options->host, env);
-    if (const auto* error = std::get_if<HostOptionsError>(&resolved)) {
-      std::cerr << "desktop: " << error->message << '\n';
-      exitCode = error->exitCode;
+    if (const auto* error = std::get_if<Error>(&resolved)) {
+      std::cerr << "desktop: " << error->describe() << '\n';
+      exitCode = error->exitCode();
       return;
     }
     DesktopRequest request;

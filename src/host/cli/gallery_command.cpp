@@ -104,6 +104,17 @@ std::string utcText(double seconds) {
 
 double clockNow() { return systemClock(); }
 
+// Draws one picture into `path`; a drawing that fails is told by the picture's name.
+Status drawImage(const LaidOutWidget& laidOut, const RenderRequest& request,
+                 const fs::path& path) {
+  RenderResult png = renderLaidOut(laidOut, request);
+  if (auto* error = std::get_if<Error>(&png)) {
+    error->where = path.filename().string();
+    return std::move(*error);
+  }
+  return writeOutputFile(path, std::get<std::string>(png));
+}
+
 const char* kGalleryManual = R"(
 DESCRIPTION
   Draws every widget in every family it offers, light and dark, as the desktop's widget
@@ -175,7 +186,7 @@ int runGallery(const GalleryOptions& options, const TimeSettings& time,
   }
   LoadResult loaded = loadSnapshotDetailed(path);
   std::optional<WeekSnapshot> snapshot;
-  if (auto* error = std::get_if<LoadError>(&loaded)) {
+  if (auto* error = std::get_if<Error>(&loaded)) {
     if (!options.snapshotPath.empty()) {
       err << "gallery: " << error->describe() << '\n';
       return 1;
@@ -225,15 +236,9 @@ int runGallery(const GalleryOptions& options, const TimeSettings& time,
         request.appearance = appearance;
         const std::string file =
             widgetImageName(widget.face, familyName(family), name(appearance));
-        const RenderResult png = renderLaidOut(laidOut, request);
-        if (!png.ok()) {
-          err << "gallery: " << file << ": " << png.error << '\n';
-          return 1;
-        }
-        if (const std::string error =
-                writeOutputFile((fs::path(options.outputDir) / file).string(), png.bytes);
-            !error.empty()) {
-          err << "gallery: " << error << '\n';
+        const Status drawn = drawImage(laidOut, request, fs::path(options.outputDir) / file);
+        if (const auto* error = std::get_if<Error>(&drawn)) {
+          err << "gallery: " << error->describe() << '\n';
           return 1;
         }
         (appearance == Appearance::light ? image.light : image.dark) = file;
@@ -248,8 +253,9 @@ int runGallery(const GalleryOptions& options, const TimeSettings& time,
       snapshot ? "snapshot " + path.string() : "no snapshot at " + path.string();
   const std::string html = indexHtml(sheet, source, utcText(drawnAt), time);
   const fs::path index = fs::path(options.outputDir) / "index.html";
-  if (const std::string error = writeOutputFile(index.string(), html); !error.empty()) {
-    err << "gallery: " << error << '\n';
+  const Status saved = writeOutputFile(index.string(), html);
+  if (const auto* error = std::get_if<Error>(&saved)) {
+    err << "gallery: " << error->describe() << '\n';
     return 1;
   }
   out << "gallery: " << written << " images and " << index.string() << '\n';
@@ -278,9 +284,9 @@ void addGalleryCommand(CLI::App& app, int& exitCode) {
     std::string warning;
     const auto time = resolveTimeOptions(
         o->time, [](const char* key) -> const char* { return std::getenv(key); }, warning);
-    if (const auto* error = std::get_if<TimeOptionsError>(&time)) {
-      std::cerr << "gallery: " << error->message << '\n';
-      exitCode = 2;
+    if (const auto* error = std::get_if<Error>(&time)) {
+      std::cerr << "gallery: " << error->describe() << '\n';
+      exitCode = error->exitCode();
       return;
     }
     if (!warning.empty()) std::cerr << "gallery: " << warning << '\n';

@@ -73,9 +73,9 @@ EXAMPLES
 int runPlay(const PlayOptions& options) {
   const EnvLookup env = [](const char* key) -> const char* { return std::getenv(key); };
   auto resolved = resolveHostOptions(options.host, env);
-  if (const auto* error = std::get_if<HostOptionsError>(&resolved)) {
-    std::cerr << "play: " << error->message << '\n';
-    return error->exitCode;
+  if (const auto* error = std::get_if<Error>(&resolved)) {
+    std::cerr << "play: " << error->describe() << '\n';
+    return error->exitCode();
   }
   const HostSettings& host = std::get<HostSettings>(resolved);
   for (const std::string& warning : host.warnings) std::cerr << "play: " << warning << '\n';
@@ -90,14 +90,16 @@ int runPlay(const PlayOptions& options) {
               << "another folder\n";
     return 2;
   }
-  if (const std::string error = prepareOutputDir(outputDir); !error.empty()) {
-    std::cerr << "play: " << error << '\n';
-    return 1;
+  const Status prepared = prepareOutputDir(outputDir);
+  if (const auto* error = std::get_if<Error>(&prepared)) {
+    std::cerr << "play: " << error->describe() << '\n';
+    return error->exitCode();
   }
   int lockFd = -1;  // held until the process ends
-  if (const std::string error = lockOutputDir(outputDir, lockFd); !error.empty()) {
-    std::cerr << "play: " << error << '\n';
-    return 1;
+  const Status locked = lockOutputDir(outputDir, lockFd);
+  if (const auto* error = std::get_if<Error>(&locked)) {
+    std::cerr << "play: " << error->describe() << '\n';
+    return error->exitCode();
   }
 
   // The clock takes the stop signals over before the appearance source starts its thread.
@@ -127,9 +129,9 @@ int runPlay(const PlayOptions& options) {
   settings.timeFormat = TimeFormat(host.time);
   settings.reloadPlacements = [&options, &env]() -> std::optional<std::vector<Placement>> {
     auto again = resolveHostOptions(options.host, env);
-    if (const auto* error = std::get_if<HostOptionsError>(&again)) {
+    if (const auto* error = std::get_if<Error>(&again)) {
       std::cerr.clear();
-      std::cerr << "play: " << error->message << "; the placements stay as they were\n";
+      std::cerr << "play: " << error->describe() << "; the placements stay as they were\n";
       return std::nullopt;
     }
     return std::get<HostSettings>(std::move(again)).placements;

@@ -26,7 +26,7 @@ struct RenderOptions {
 // refused: render then draws what a desktop without data shows.
 std::optional<WeekSnapshot> readSnapshot(const std::string& path) {
   auto result = loadSnapshotDetailed(path);
-  if (auto* error = std::get_if<LoadError>(&result)) {
+  if (auto* error = std::get_if<Error>(&result)) {
     std::cerr << "render: " << error->describe() << "; drawn without a snapshot\n";
     return std::nullopt;
   }
@@ -100,16 +100,18 @@ int run(const RenderOptions& o) {
   if (!o.snapshotPath.empty()) request.entry.snapshot = readSnapshot(o.snapshotPath);
 
   const RenderResult result = renderWidget(request);
-  if (!result.ok()) {
-    std::cerr << "render: " << result.error << '\n';
+  if (const auto* error = std::get_if<Error>(&result)) {
+    std::cerr << "render: " << error->describe() << '\n';
     return 1;
   }
+  const std::string& bytes = std::get<std::string>(result);
   if (o.output == "-") {
-    std::cout.write(result.bytes.data(), static_cast<std::streamsize>(result.bytes.size()));
+    std::cout.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     return flushStandardOutput("render");
   }
-  if (const std::string error = writeOutputFile(o.output, result.bytes); !error.empty()) {
-    std::cerr << "render: " << error << '\n';
+  const Status written = writeOutputFile(o.output, bytes);
+  if (const auto* error = std::get_if<Error>(&written)) {
+    std::cerr << "render: " << error->describe() << '\n';
     return 1;
   }
   return 0;

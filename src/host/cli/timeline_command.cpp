@@ -33,13 +33,13 @@ int run(const TimelineOptions& options) {
 
   // The provider reads exactly as loadSnapshot() would; this loader only keeps the reason, so
   // that a missing or refused file is explained on standard error.
-  std::optional<LoadError> failure;
+  std::optional<Error> failure;
   const SnapshotLoader loader = [&]() -> std::optional<WeekSnapshot> {
     const std::filesystem::path path = options.snapshotFile.empty()
                                            ? snapshotFileURL(platformLookups())
                                            : std::filesystem::path(options.snapshotFile);
     auto result = loadSnapshotDetailed(path);
-    if (auto* error = std::get_if<LoadError>(&result)) {
+    if (auto* error = std::get_if<Error>(&result)) {
       failure = std::move(*error);
       return std::nullopt;
     }

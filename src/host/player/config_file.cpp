@@ -38,16 +38,16 @@ bool knownKey(std::string_view group, std::string_view key) {
   return std::find(kKnownKeys.begin(), kKnownKeys.end(), std::pair{group, key}) != kKnownKeys.end();
 }
 
-// Reads one file into `config`, its values replacing those already there. False on an error.
-bool readOne(const fs::path& file, ConfigFile& config) {
+// Reads one file into `config`, its values replacing those already there.
+Status readOne(const fs::path& file, ConfigFile& config) {
   std::error_code ec;
   const fs::file_status status = fs::status(file, ec);
-  if (!fs::exists(status)) return true;
+  if (!fs::exists(status)) return {};
   const std::string name = file.string();
   std::ifstream in(file);
   if (fs::is_directory(status) || !in) {
-    config.error = name + ": cannot be read" + (fs::is_directory(status) ? " (a folder)" : "");
-    return false;
+    return Error{ErrorKind::unreadable, name,
+                 fs::is_directory(status) ? "cannot be read (a folder)" : "cannot be read"};
   }
   config.read.insert(config.read.begin(), file);
   std::string group;
@@ -66,12 +66,11 @@ bool readOne(const fs::path& file, ConfigFile& config) {
     const auto eq = line.find('=');
     const std::string_view key = eq == std::string_view::npos ? "" : trimSpace(line.substr(0, eq));
     if (key.empty()) {
-      config.error = where + ": neither a [group], a key=value nor a comment: " + std::string(line);
-      return false;
+      return Error{ErrorKind::malformed, where,
+                   "neither a [group], a key=value nor a comment: " + std::string(line)};
     }
     if (group.empty()) {
-      config.error = where + ": " + std::string(key) + "= comes before any [group]";
-      return false;
+      return Error{ErrorKind::malformed, where, std::string(key) + "= comes before any [group]"};
     }
     if (!knownKey(group, key)) {
       if (knownGroup(group)) {
@@ -83,11 +82,8 @@ bool readOne(const fs::path& file, ConfigFile& config) {
     config.values[group + "." + std::string(key)] =
         ConfigValue{std::string(trimSpace(line.substr(eq + 1))), where};
   }
-  if (in.bad()) {
-    config.error = name + ": cannot be read";
-    return false;
-  }
-  return true;
+  if (in.bad()) return Error{ErrorKind::unreadable, name, "cannot be read"};
+  return {};
 }
 
 }  // namespace
@@ -115,11 +111,13 @@ const ConfigValue* ConfigFile::find(std::string_view key) const {
   return it == values.end() ? nullptr : &it->second;
 }
 
-ConfigFile readConfigFiles(const std::vector<fs::path>& files) {
+Result<ConfigFile> readConfigFiles(const std::vector<fs::path>& files) {
   ConfigFile config;
   // The least important first, so that each more important file replaces what it sets.
   for (auto it = files.rbegin(); it != files.rend(); ++it) {
-    if (!readOne(*it, config)) break;
+    if (auto status = readOne(*it, config); auto* error = std::get_if<Error>(&status)) {
+      return std::move(*error);
+    }
   }
   return config;
 }

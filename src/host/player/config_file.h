@@ -21,6 +21,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/error.h"
 #include "faces/time_format.h"
 
 namespace korvel::host {
@@ -40,13 +41,13 @@ struct ConfigFile {
   std::vector<std::filesystem::path> read;     // the files found, most important first
   std::map<std::string, ConfigValue> values;   // by "group.key", e.g. "settings.scale"
   std::vector<std::string> warnings;           // unknown groups and keys
-  std::string error;                           // unreadable file or bad line; nothing else is read
 
   const ConfigValue* find(std::string_view key) const;
 };
 
-// Reads those of `files` (most important first) that exist. A missing file is not an error.
-ConfigFile readConfigFiles(const std::vector<std::filesystem::path>& files);
+// Reads those of `files` (most important first) that exist. A missing file is not an error; an
+// unreadable file (where: the file) or a bad line (where: "FILE:LINE") is, and ends the reading.
+Result<ConfigFile> readConfigFiles(const std::vector<std::filesystem::path>& files);
 
 // `value` split at semicolons, each item trimmed, empty items dropped.
 std::vector<std::string> splitList(std::string_view value);

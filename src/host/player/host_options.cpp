@@ -35,32 +35,28 @@ std::string scaleError() {
 
 }  // namespace
 
-std::variant<HostSettings, HostOptionsError> resolveHostOptions(const HostOptions& options,
-                                                                const EnvLookup& env) {
+Result<HostSettings> resolveHostOptions(const HostOptions& options, const EnvLookup& env) {
   HostSettings settings;
   if (!options.appearance.empty() && !appearanceModeFromName(options.appearance)) {
-    return HostOptionsError{"--" + appearanceError(options.appearance)};
+    return Error{ErrorKind::usage, "", "--" + appearanceError(options.appearance)};
   }
   if (options.scale && !(*options.scale >= kMinScale && *options.scale <= kMaxScale)) {
-    return HostOptionsError{"--" + scaleError()};
+    return Error{ErrorKind::usage, "", "--" + scaleError()};
   }
 
   std::string warning;
   auto time = resolveTimeOptions(options.time, env, warning);
-  if (const auto* error = std::get_if<TimeOptionsError>(&time)) {
-    return HostOptionsError{error->message};
-  }
+  if (auto* error = std::get_if<Error>(&time)) return std::move(*error);
   settings.time = std::get<TimeSettings>(time);
   if (!warning.empty()) settings.warnings.push_back(warning);
 
-  ConfigFile config = readConfigFiles(configFilePaths(env));
-  if (!config.error.empty()) return HostOptionsError{config.error, 1};
+  auto read = readConfigFiles(configFilePaths(env));
+  if (auto* error = std::get_if<Error>(&read)) return std::move(*error);
+  ConfigFile& config = std::get<ConfigFile>(read);
   settings.configFiles = config.read;
   for (std::string& w : config.warnings) settings.warnings.push_back(std::move(w));
   auto placements = resolvePlacements(options.places, config);
-  if (const auto* error = std::get_if<ResolveError>(&placements)) {
-    return HostOptionsError{error->message, error->exitCode};
-  }
+  if (auto* error = std::get_if<Error>(&placements)) return std::move(*error);
   auto& resolved = std::get<ResolvedPlacements>(placements);
   settings.placements = std::move(resolved.placements);
   settings.placementSource = resolved.source;
@@ -71,7 +67,7 @@ std::variant<HostSettings, HostOptionsError> resolveHostOptions(const HostOption
                                      : appearance                ? appearance->value
                                                                  : "auto";
   const auto mode = appearanceModeFromName(appearanceName);
-  if (!mode) return HostOptionsError{appearance->where + ": " + appearanceError(appearanceName), 1};
+  if (!mode) return Error{ErrorKind::invalid, appearance->where, appearanceError(appearanceName)};
   settings.appearance = *mode;
 
   if (options.scale) {
@@ -81,30 +77,29 @@ std::variant<HostSettings, HostOptionsError> resolveHostOptions(const HostOption
     settings.scale = std::strtod(scale->value.c_str(), &end);
     if (scale->value.empty() || *end ||
         !(settings.scale >= kMinScale && settings.scale <= kMaxScale)) {
-      return HostOptionsError{
-          scale->where + ": " + scaleError() + ", not \"" + scale->value + "\"", 1};
+      return Error{ErrorKind::invalid, scale->where,
+                   scaleError() + ", not \"" + scale->value + "\""};
     }
   }
 
-  using PathOrError = std::variant<std::filesystem::path, HostOptionsError>;
   const auto path = [&](const std::string& given, const char* key,
-                        std::filesystem::path fallback) -> PathOrError {
+                        std::filesystem::path fallback) -> Result<std::filesystem::path> {
     if (!given.empty()) return std::filesystem::path(given);
     const ConfigValue* value = config.find(key);
     if (!value) return fallback;
     std::filesystem::path resolvedPath = configPath(value->value, env);
     if (resolvedPath.empty()) {
-      return HostOptionsError{value->where + ": " + value->value +
-                                  " is neither an absolute path nor one starting with ~/", 1};
+      return Error{ErrorKind::invalid, value->where,
+                   value->value + " is neither an absolute path nor one starting with ~/"};
     }
     return resolvedPath;
   };
   auto snapshot =
       path(options.snapshotPath, "settings.snapshot", snapshotFileURL(LinuxPlatformLookups{}));
-  if (auto* error = std::get_if<HostOptionsError>(&snapshot)) return std::move(*error);
+  if (auto* error = std::get_if<Error>(&snapshot)) return std::move(*error);
   settings.snapshotFile = std::get<std::filesystem::path>(std::move(snapshot));
   auto output = path(options.outputDir, "settings.output", cacheFolder(env));
-  if (auto* error = std::get_if<HostOptionsError>(&output)) return std::move(*error);
+  if (auto* error = std::get_if<Error>(&output)) return std::move(*error);
   settings.outputDir = std::get<std::filesystem::path>(std::move(output));
   return settings;
 }
@@ -114,7 +109,7 @@ SnapshotLoader reportingLoader(std::filesystem::path file, std::ostream& log, st
   auto last = std::make_shared<std::string>();
   return [file = std::move(file), &log, who = std::move(who), last]() -> std::optional<WeekSnapshot> {
     LoadResult result = loadSnapshotDetailed(file);
-    if (auto* error = std::get_if<LoadError>(&result)) {
+    if (auto* error = std::get_if<Error>(&result)) {
       const std::string reason = error->describe();
       if (reason != *last) {
         log.clear();  // a line lost before does not silence this one

@@ -6,9 +6,9 @@
 #include <optional>
 #include <ostream>
 #include <string>
-#include <variant>
 #include <vector>
 
+#include "base/error.h"
 #include "faces/time_format.h"
 #include "host/time_options.h"
 #include "host/player/appearance_source.h"
@@ -40,16 +40,11 @@ struct HostSettings {
   std::vector<std::string> warnings;
 };
 
-struct HostOptionsError {
-  std::string message;
-  int exitCode = 2;
-};
-
 // The command line, else the configuration files (configFilePaths), else the defaults; the
 // environment (locale, zone, the XDG folders) is read through `env`. The snapshot defaults to
-// the companion's folder. A bad option is a usage error (2), a bad file an error (1).
-std::variant<HostSettings, HostOptionsError> resolveHostOptions(const HostOptions& options,
-                                                                const EnvLookup& env);
+// the companion's folder. A bad option is a usage error; a bad file is unreadable, malformed or
+// invalid, with the file or "FILE:LINE" as its place.
+Result<HostSettings> resolveHostOptions(const HostOptions& options, const EnvLookup& env);
 
 // Loads `file` like the provider's own loader; when the outcome changes (first failure, another
 // reason, good again) says so on `log`, each line starting with `who`.

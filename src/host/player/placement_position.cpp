@@ -50,12 +50,13 @@ std::optional<Anchor> anchorFromName(std::string_view name) {
   return std::nullopt;
 }
 
-std::variant<PlacementPosition, std::string> parsePosition(std::string_view text) {
+Result<PlacementPosition> parsePosition(std::string_view text) {
   const auto plus = text.find('+');
   const std::string_view anchorText = text.substr(0, plus);
   const auto anchor = anchorFromName(anchorText);
   if (!anchor) {
-    return "no anchor \"" + std::string(anchorText) + "\"; the anchors are " + anchorList();
+    return Error{ErrorKind::invalid, "",
+                 "no anchor \"" + std::string(anchorText) + "\"; the anchors are " + anchorList()};
   }
   PlacementPosition position{*anchor, 0, 0};
   if (plus == std::string_view::npos) return position;
@@ -64,8 +65,9 @@ std::variant<PlacementPosition, std::string> parsePosition(std::string_view text
   const auto x = margin(rest.substr(0, second));
   const auto y = second == std::string_view::npos ? std::nullopt : margin(rest.substr(second + 1));
   if (!x || !y) {
-    return "margins \"+" + std::string(rest) + "\" are not +X+Y, whole points from 0 to " +
-           std::to_string(kMaxMargin);
+    return Error{ErrorKind::invalid, "",
+                 "margins \"+" + std::string(rest) + "\" are not +X+Y, whole points from 0 to " +
+                     std::to_string(kMaxMargin)};
   }
   position.x = *x;
   position.y = *y;

@@ -7,9 +7,9 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <variant>
 #include <vector>
 
+#include "base/error.h"
 #include "ui/geometry.h"
 
 namespace korvel::host {
@@ -30,9 +30,9 @@ struct PlacementPosition {
 };
 
 // "top-right+24+24", "center", "bottom+0+40": the margins are whole points from 0 to
-// kMaxMargin, both or neither. Nothing, or why not, in words for the user.
+// kMaxMargin, both or neither. An error is invalid, with no place.
 inline constexpr int kMaxMargin = 10000;
-std::variant<PlacementPosition, std::string> parsePosition(std::string_view text);
+Result<PlacementPosition> parsePosition(std::string_view text);
 
 // "top-right+24+24".
 std::string positionText(const PlacementPosition& position);

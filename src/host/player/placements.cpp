@@ -32,6 +32,8 @@ std::string knownKinds() {
   return out;
 }
 
+Error invalid(std::string message) { return {ErrorKind::invalid, "", std::move(message)}; }
+
 std::string_view trim(std::string_view s) {
   const auto first = s.find_first_not_of(" \t");
   if (first == std::string_view::npos) return {};
@@ -41,49 +43,48 @@ std::string_view trim(std::string_view s) {
 
 }  // namespace
 
-std::variant<Placement, PlacementError> parsePlacement(std::string_view text) {
+Result<Placement> parsePlacement(std::string_view text) {
   std::string_view given = trim(text);
   std::optional<PlacementPosition> position;
   if (const auto at = given.find('@'); at != std::string_view::npos) {
     auto parsed = parsePosition(given.substr(at + 1));
-    if (auto* error = std::get_if<std::string>(&parsed)) {
-      return PlacementError{"placement \"" + std::string(text) + "\": " + *error};
+    if (auto* error = std::get_if<Error>(&parsed)) {
+      return invalid("placement \"" + std::string(text) + "\": " + error->describe());
     }
     position = std::get<PlacementPosition>(parsed);
     given = given.substr(0, at);
   }
   const auto colon = given.rfind(':');
   if (colon == std::string_view::npos || colon == 0 || colon + 1 == given.size()) {
-    return PlacementError{"placement \"" + std::string(text) +
-                          "\" is not KIND:FAMILY (for example korvel.week.limits:systemMedium)"};
+    return invalid("placement \"" + std::string(text) +
+                   "\" is not KIND:FAMILY (for example korvel.week.limits:systemMedium)");
   }
   const std::string_view kind = given.substr(0, colon);
   const std::string_view familyText = given.substr(colon + 1);
   const WidgetInfo* widget = findWidget(kind);
   if (!widget) {
-    return PlacementError{"no widget \"" + std::string(kind) + "\"; the widgets are " +
-                          knownKinds() + " (or their face kinds)"};
+    return invalid("no widget \"" + std::string(kind) + "\"; the widgets are " + knownKinds() +
+                   " (or their face kinds)");
   }
   const auto family = familyFromText(familyText);
   if (!family) {
-    return PlacementError{"no family \"" + std::string(familyText) + "\"; " +
-                          std::string(widget->kind) + " offers " +
-                          joinFamilies(widget->families)};
+    return invalid("no family \"" + std::string(familyText) + "\"; " +
+                   std::string(widget->kind) + " offers " + joinFamilies(widget->families));
   }
   if (!widget->offers(*family)) {
-    return PlacementError{std::string(widget->kind) + " does not offer " +
-                          std::string(familyName(*family)) + "; it offers " +
-                          joinFamilies(widget->families)};
+    return invalid(std::string(widget->kind) + " does not offer " +
+                   std::string(familyName(*family)) + "; it offers " +
+                   joinFamilies(widget->families));
   }
   return Placement{widget, *family, position};
 }
 
-std::variant<std::vector<Placement>, PlacementError> parsePlacements(
+Result<std::vector<Placement>> parsePlacements(
     const std::vector<std::string>& texts) {
   std::vector<Placement> placements;
   for (const std::string& text : texts) {
     auto parsed = parsePlacement(text);
-    if (auto* error = std::get_if<PlacementError>(&parsed)) return std::move(*error);
+    if (auto* error = std::get_if<Error>(&parsed)) return std::move(*error);
     const Placement placement = std::get<Placement>(parsed);
     if (std::find(placements.begin(), placements.end(), placement) == placements.end()) {
       placements.push_back(placement);
@@ -106,13 +107,13 @@ std::string placementText(const Placement& placement) {
   return text;
 }
 
-std::variant<ResolvedPlacements, ResolveError> resolvePlacements(
+Result<ResolvedPlacements> resolvePlacements(
     const std::vector<std::string>& commandLine, const ConfigFile& config) {
   ResolvedPlacements resolved;
   if (!commandLine.empty()) {
     auto parsed = parsePlacements(commandLine);
-    if (auto* error = std::get_if<PlacementError>(&parsed)) {
-      return ResolveError{"--place: " + error->message, 2};
+    if (auto* error = std::get_if<Error>(&parsed)) {
+      return Error{ErrorKind::usage, "--place", error->message};
     }
     resolved.placements = std::get<std::vector<Placement>>(std::move(parsed));
     resolved.source = PlacementSource::commandLine;
@@ -121,8 +122,8 @@ std::variant<ResolvedPlacements, ResolveError> resolvePlacements(
   if (const ConfigValue* place = config.find("placements.place")) {
     if (const auto places = splitList(place->value); !places.empty()) {
       auto parsed = parsePlacements(places);
-      if (auto* error = std::get_if<PlacementError>(&parsed)) {
-        return ResolveError{place->where + ": " + error->message, 1};
+      if (auto* error = std::get_if<Error>(&parsed)) {
+        return Error{ErrorKind::invalid, place->where, error->message};
       }
       resolved.placements = std::get<std::vector<Placement>>(std::move(parsed));
       resolved.source = PlacementSource::configFile;

@@ -4,9 +4,9 @@
 // first family.
 #include <string>
 #include <string_view>
-#include <variant>
 #include <vector>
 
+#include "base/error.h"
 #include "host/player/config_file.h"
 #include "host/player/placement_position.h"
 #include "widgets/catalog.h"
@@ -22,18 +22,15 @@ struct Placement {
   bool operator==(const Placement&) const = default;
 };
 
-struct PlacementError {
-  std::string message;
-};
-
 // "korvel.week.limits:systemMedium", "limits:medium": the kind string or the face kind, then the
 // family by its host name or its short name (small, medium, large). A family the widget does not
 // offer is refused with the families it does offer. "@top-right+24+24" after the family gives
-// the widget's position on the desktop (see placement_position.h).
-std::variant<Placement, PlacementError> parsePlacement(std::string_view text);
+// the widget's position on the desktop (see placement_position.h). An error is invalid, with no
+// place: the caller knows where the text came from.
+Result<Placement> parsePlacement(std::string_view text);
 
 // All of `texts` in order; a placement given twice counts once, where it first appeared.
-std::variant<std::vector<Placement>, PlacementError> parsePlacements(
+Result<std::vector<Placement>> parsePlacements(
     const std::vector<std::string>& texts);
 
 // Every widget in its first family, in bundle order.
@@ -50,13 +47,9 @@ struct ResolvedPlacements {
   PlacementSource source = PlacementSource::defaults;
 };
 
-struct ResolveError {
-  std::string message;
-  int exitCode = 2;  // 2: a bad --place; 1: a bad configuration file
-};
-
-// The command line's placements replace the file's; none anywhere gives the defaults.
-std::variant<ResolvedPlacements, ResolveError> resolvePlacements(
+// The command line's placements replace the file's; none anywhere gives the defaults. A bad
+// --place is a usage error (where: "--place"), a bad file value invalid (where: "FILE:LINE").
+Result<ResolvedPlacements> resolvePlacements(
     const std::vector<std::string>& commandLine, const ConfigFile& config);
 
 }  // namespace korvel::host

@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -46,11 +47,32 @@ std::string lockHolder(const struct stat& st) {
   return {};
 }
 
+// The output folder's errors name the folder in their sentence, so they carry no place.
+Error unwritable(std::string sentence) { return {ErrorKind::unwritable, "", std::move(sentence)}; }
+
+// Draws a placement's picture under both its names; a drawing that fails is told by the first.
+Status writePicture(const LaidOutWidget& laidOut, const RenderRequest& request,
+                    const fs::path& folder, const std::array<std::string, 2>& names) {
+  RenderResult png = renderLaidOut(laidOut, request);
+  if (auto* error = std::get_if<Error>(&png)) {
+    error->where = names[0];
+    return std::move(*error);
+  }
+  for (const std::string& name : names) {
+    Status written = writeOutputFile(folder / name, std::get<std::string>(png));
+    if (std::holds_alternative<Error>(written)) return written;
+  }
+  return {};
+}
+
 }  // namespace
 
-std::string lockOutputDir(const fs::path& dir, int& lockFd) {
+Status lockOutputDir(const fs::path& dir, int& lockFd) {
   const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) return "cannot lock the output folder " + dir.string() + ": " + std::strerror(errno);
+  if (fd < 0) {
+    return unwritable("cannot lock the output folder " + dir.string() + ": " +
+                      std::strerror(errno));
+  }
   if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
     lockFd = fd;
     return {};
@@ -60,10 +82,12 @@ std::string lockOutputDir(const fs::path& dir, int& lockFd) {
   const std::string holder = ::fstat(fd, &st) == 0 ? lockHolder(st) : std::string();
   ::close(fd);
   if (error != EWOULDBLOCK) {
-    return "cannot lock the output folder " + dir.string() + ": " + std::strerror(error);
+    return unwritable("cannot lock the output folder " + dir.string() + ": " +
+                      std::strerror(error));
   }
-  return "another player (" + (holder.empty() ? std::string("process unknown") : "process " + holder) +
-         ") writes into " + dir.string() + "; give each player its own folder";
+  return unwritable("another player (" +
+                    (holder.empty() ? std::string("process unknown") : "process " + holder) +
+                    ") writes into " + dir.string() + "; give each player its own folder");
 }
 
 std::string stableImageName(const Placement& placement) {
@@ -114,19 +138,20 @@ std::string indexJson(const std::vector<DrawnWidget>& widgets, double entryDate,
   return out;
 }
 
-std::string prepareOutputDir(const fs::path& dir) {
-  if (dir.empty()) return "no output folder given (-o DIR)";
+Status prepareOutputDir(const fs::path& dir) {
+  if (dir.empty()) return Error{ErrorKind::usage, "", "no output folder given (-o DIR)"};
   std::error_code ec;
   fs::create_directories(dir, ec);
   if (ec || !fs::is_directory(dir, ec)) {
-    return "cannot use " + dir.string() + " as the output folder: " +
-           (ec ? ec.message() : std::string("not a folder"));
+    return unwritable("cannot use " + dir.string() + " as the output folder: " +
+                      (ec ? ec.message() : std::string("not a folder")));
   }
   // Permission bits do not tell (root, read-only mounts, ACLs): write a file and take it back.
   std::string probe = (dir / ".korvel-widgets-XXXXXX").string();
   const int fd = mkstemp(probe.data());
   if (fd < 0) {
-    return "cannot write into the output folder " + dir.string() + ": " + std::strerror(errno);
+    return unwritable("cannot write into the output folder " + dir.string() + ": " +
+                      std::strerror(errno));
   }
   ::close(fd);
   ::unlink(probe.c_str());
@@ -193,7 +218,7 @@ bool Player::draw(std::size_t index, Appearance appearance) {
   const WeekEntry& entry = schedule_.entry(index);
   std::vector<DrawnWidget> drawn;
   std::set<std::string> files;
-  std::string error;
+  std::optional<Error> error;  // the first of this drawing
   // The folder may have been taken away since the last drawing: make it again.
   std::error_code ignored;
   fs::create_directories(settings_.outputDir, ignored);
@@ -213,15 +238,9 @@ bool Player::draw(std::size_t index, Appearance appearance) {
     const std::string file =
         widgetImageName(rawValue(placement.face()), familyName(placement.family), name(appearance));
     const std::string stable = stableImageName(placement);
-    const RenderResult png = renderLaidOut(laidOut, request);
-    std::string failure = png.ok() ? writeOutputFile((settings_.outputDir / file).string(),
-                                                         png.bytes)
-                                   : file + ": " + png.error;
-    if (failure.empty()) {
-      failure = writeOutputFile((settings_.outputDir / stable).string(), png.bytes);
-    }
-    if (!failure.empty()) {
-      if (error.empty()) error = std::move(failure);
+    const Status written = writePicture(laidOut, request, settings_.outputDir, {file, stable});
+    if (const auto* failed = std::get_if<Error>(&written)) {
+      if (!error) error = *failed;
       continue;
     }
     ++stats_.filesWritten;
@@ -232,22 +251,23 @@ bool Player::draw(std::size_t index, Appearance appearance) {
                                 laidOut.widget.size.height, stable});
   }
 
-  if (error.empty()) {
-    error = writeOutputFile((settings_.outputDir / "index.json").string(),
-                                indexJson(drawn, entry.date, settings_.scale,
-                                          entry.snapshot.has_value()));
+  if (!error) {
+    Status listed = writeOutputFile(settings_.outputDir / "index.json",
+                                    indexJson(drawn, entry.date, settings_.scale,
+                                              entry.snapshot.has_value()));
+    if (auto* failed = std::get_if<Error>(&listed)) error = std::move(*failed);
   }
   shown_ = index;
   shownIn_ = appearance;
-  if (!error.empty()) {
+  if (error) {
     ++stats_.failures;
-    if (error != lastError_) say("play: " + error);
-    lastError_ = error;
+    if (error != lastError_) say("play: " + error->describe());
+    lastError_ = std::move(error);
     return false;
   }
-  if (!lastError_.empty()) {
+  if (lastError_) {
     say("play: writing again into " + settings_.outputDir.string());
-    lastError_.clear();
+    lastError_.reset();
   }
 
   // The index names the new files now: take away what it no longer lists, and the other

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "base/error.h"
 #include "faces/time_format.h"
 #include "host/player/appearance_source.h"
 #include "host/player/placements.h"
@@ -68,13 +69,12 @@ std::string indexJson(const std::vector<DrawnWidget>& widgets, double entryDate,
                       bool hasSnapshot);
 
 // Creates the output folder when missing and proves it writable by writing a file into it.
-// Empty on success, else the message for the user.
-std::string prepareOutputDir(const std::filesystem::path& dir);
+Status prepareOutputDir(const std::filesystem::path& dir);
 
 // Takes an exclusive lock on the output folder, held until `lockFd` is closed, so that two
-// players never take away each other's pictures. Empty on success, else the message for the
-// user, naming the process that holds the lock when the system tells.
-std::string lockOutputDir(const std::filesystem::path& dir, int& lockFd);
+// players never take away each other's pictures. The error names the process that holds the
+// lock when the system tells.
+Status lockOutputDir(const std::filesystem::path& dir, int& lockFd);
 
 class Player {
  public:
@@ -107,7 +107,7 @@ class Player {
   std::optional<Appearance> shownIn_;
   std::optional<double> retryAt_;
   std::set<std::string> written_;         // files of this run that the index lists
-  std::string lastError_;
+  std::optional<Error> lastError_;  // told once, until a drawing succeeds
   PlayerStats stats_;
 };
 

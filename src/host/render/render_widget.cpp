@@ -16,7 +16,6 @@
 #include <memory>
 #include <unistd.h>
 
-#include "host/output_file.h"
 #include "host/render/cairo_painter.h"
 #include "host/render/json_dump.h"
 #include "host/render/png_encoder.h"
@@ -45,13 +44,13 @@ cairo_status_t appendBytes(void* closure, const unsigned char* data, unsigned in
   }
 }
 
-std::string cairoError(const char* what, cairo_status_t status) {
-  return std::string(what) + ": " + cairo_status_to_string(status);
+Error cairoError(const char* what, cairo_status_t status) {
+  return {ErrorKind::undrawable, "", std::string(what) + ": " + cairo_status_to_string(status)};
 }
 
 // Draws the list on `surface` (already sized) and reports Cairo's verdict.
-std::string paint(cairo_surface_t* surface, const LaidOutWidget& w, Appearance appearance,
-                  double scale, int firstRow = 0) {
+Status paint(cairo_surface_t* surface, const LaidOutWidget& w, Appearance appearance,
+             double scale, int firstRow = 0) {
   Context cr{cairo_create(surface)};
   cairo_translate(cr.get(), 0, -firstRow);
   cairo_scale(cr.get(), scale, scale);
@@ -97,7 +96,7 @@ RenderResult renderPng(const LaidOutWidget& w, const RenderRequest& r) {
   const int rows = std::clamp(kBandPixels / std::max(width, 1), 1, std::max(height, 1));
   Surface band{cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, rows)};
   if (const auto s = cairo_surface_status(band.get()); s != CAIRO_STATUS_SUCCESS) {
-    return {{}, cairoError("cannot create the image", s)};
+    return cairoError("cannot create the image", s);
   }
   PngWriter png(width, height, PngOptions{.pixelsPerPoint = r.scale});
   for (int y = 0; y < height; y += rows) {
@@ -107,16 +106,15 @@ RenderResult renderPng(const LaidOutWidget& w, const RenderRequest& r) {
       cairo_paint(cr.get());
     }
     LaidOutWidget part{w.widget, bandOps(w.list, y / r.scale, (y + rows) / r.scale)};
-    if (auto error = paint(band.get(), part, r.appearance, r.scale, y); !error.empty()) {
-      return {{}, error};
-    }
+    auto painted = paint(band.get(), part, r.appearance, r.scale, y);
+    if (auto* error = std::get_if<Error>(&painted)) return std::move(*error);
     cairo_surface_flush(band.get());
     png.write(cairo_image_surface_get_data(band.get()), cairo_image_surface_get_stride(band.get()),
               std::min(rows, height - y));
   }
   auto bytes = png.finish();
-  if (!bytes) return {{}, "PNG encoding failed"};
-  return {std::move(*bytes), {}};
+  if (!bytes) return Error{ErrorKind::undrawable, "", "PNG encoding failed"};
+  return std::move(*bytes);
 }
 
 // The title as the PDF's metadata can hold it: cairo refuses noncharacters (U+FDD0, U+FFFE
@@ -139,7 +137,7 @@ RenderResult renderVector(const LaidOutWidget& w, const RenderRequest& r) {
                       ? cairo_svg_surface_create_for_stream(appendBytes, &out, width, height)
                       : cairo_pdf_surface_create_for_stream(appendBytes, &out, width, height)};
   if (const auto s = cairo_surface_status(surface.get()); s != CAIRO_STATUS_SUCCESS) {
-    return {{}, cairoError("cannot create the document", s)};
+    return cairoError("cannot create the document", s);
   }
   if (r.format == RenderFormat::pdf) {
     const std::string date = pdfDate(r.entry.date);
@@ -148,12 +146,13 @@ RenderResult renderVector(const LaidOutWidget& w, const RenderRequest& r) {
     cairo_pdf_surface_set_metadata(surface.get(), CAIRO_PDF_METADATA_TITLE,
                                    pdfTitle(w.widget.label).c_str());
   }
-  if (auto error = paint(surface.get(), w, r.appearance, 1); !error.empty()) return {{}, error};
+  auto painted = paint(surface.get(), w, r.appearance, 1);
+  if (auto* error = std::get_if<Error>(&painted)) return std::move(*error);
   cairo_surface_finish(surface.get());
   if (const auto s = cairo_surface_status(surface.get()); s != CAIRO_STATUS_SUCCESS) {
-    return {{}, cairoError("cannot write the document", s)};
+    return cairoError("cannot write the document", s);
   }
-  return {std::move(out), {}};
+  return out;
 }
 
 }  // namespace
@@ -178,7 +177,9 @@ std::string_view name(RenderFormat format) {
 
 std::string paintLaidOut(cairo_surface_t* surface, const LaidOutWidget& widget,
                          Appearance appearance, double scale) {
-  return paint(surface, widget, appearance, scale);
+  const Status painted = paint(surface, widget, appearance, scale);
+  const auto* error = std::get_if<Error>(&painted);
+  return error ? error->describe() : std::string();
 }
 
 LaidOutWidget layoutWidget(const RenderRequest& request) {
@@ -192,7 +193,7 @@ LaidOutWidget layoutWidget(const RenderRequest& request) {
 
 RenderResult renderLaidOut(const LaidOutWidget& w, const RenderRequest& r) {
   if (!(r.scale >= kMinScale && r.scale <= kMaxScale)) {
-    return {{}, "scale must lie between 0.5 and 8"};
+    return Error{ErrorKind::invalid, "", "scale must lie between 0.5 and 8"};
   }
   switch (r.format) {
     case RenderFormat::png: return renderPng(w, r);
@@ -209,20 +210,14 @@ RenderResult renderLaidOut(const LaidOutWidget& w, const RenderRequest& r) {
                    r.appearance,
                    w.widget.label,
                    w.widget.url};
-      return {dumpJson(h, w.list), {}};
+      return dumpJson(h, w.list);
     }
   }
-  return {{}, "unknown format"};
+  return Error{ErrorKind::invalid, "", "unknown format"};
 }
 
 RenderResult renderWidget(const RenderRequest& request) {
   return renderLaidOut(layoutWidget(request), request);
-}
-
-std::string renderWidgetToFile(const RenderRequest& request, const std::string& path) {
-  const RenderResult result = renderWidget(request);
-  if (!result.ok()) return result.error;
-  return writeOutputFile(path, result.bytes);
 }
 
 }  // namespace korvel::host

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "base/error.h"
 #include "faces/face_kind.h"
 #include "faces/time_format.h"
 #include "host/widget_container.h"
@@ -47,11 +48,8 @@ struct LaidOutWidget {
 
 LaidOutWidget layoutWidget(const RenderRequest& request);
 
-struct RenderResult {
-  std::string bytes;
-  std::string error;  // empty on success
-  bool ok() const { return error.empty(); }
-};
+// The bytes of the drawing, or an undrawable (or invalid: the scale) error without a place.
+using RenderResult = Result<std::string>;
 
 // Draws an already laid-out widget in the request's appearance, scale and format.
 RenderResult renderLaidOut(const LaidOutWidget& widget, const RenderRequest& request);
@@ -64,8 +62,5 @@ std::string paintLaidOut(cairo_surface_t* surface, const LaidOutWidget& widget,
 
 // layoutWidget then renderLaidOut.
 RenderResult renderWidget(const RenderRequest& request);
-
-// renderWidget, then writeOutputFile; returns an error message, empty on success.
-std::string renderWidgetToFile(const RenderRequest& request, const std::string& path);
 
 }  // namespace korvel::host
