@@ -15,12 +15,13 @@
 #include <memory>
 #include <unistd.h>
 
+#include "base/enum_names.h"
 #include "host/output_file.h"
 #include "host/render/cairo_painter.h"
 #include "host/render/json_dump.h"
 #include "host/render/png_encoder.h"
+#include "host/render/product_fonts.h"
 #include "ui/layout.h"
-#include "ui/pango/pango_text_measurer.h"
 
 namespace korvel::host {
 
@@ -124,23 +125,9 @@ RenderResult renderVector(const LaidOutWidget& w, const RenderRequest& r) {
 
 }  // namespace
 
-std::optional<RenderFormat> renderFormatFromName(std::string_view n) {
-  for (const RenderFormat f :
-       {RenderFormat::png, RenderFormat::svg, RenderFormat::pdf, RenderFormat::json}) {
-    if (name(f) == n) return f;
-  }
-  return std::nullopt;
-}
+std::optional<RenderFormat> renderFormatFromName(std::string_view n) { return enumFromName<RenderFormat>(n); }
 
-std::string_view name(RenderFormat format) {
-  switch (format) {
-    case RenderFormat::png: return "png";
-    case RenderFormat::svg: return "svg";
-    case RenderFormat::pdf: return "pdf";
-    case RenderFormat::json: return "json";
-  }
-  return "png";
-}
+std::string_view name(RenderFormat format) { return enumName(format); }
 
 std::string paintLaidOut(cairo_surface_t* surface, const LaidOutWidget& widget,
                          Appearance appearance, double scale) {
@@ -151,8 +138,7 @@ LaidOutWidget layoutWidget(const RenderRequest& request) {
   LaidOutWidget out;
   out.widget = placeWidget(request.kind, request.family, request.entry, request.timeFormat);
   out.list = ui::layout(out.widget.view, out.widget.size,
-                        request.measurer != nullptr ? *request.measurer
-                                                    : ui::PangoTextMeasurer::shared());
+                        request.measurer != nullptr ? *request.measurer : productTextMeasurer());
   return out;
 }
 
