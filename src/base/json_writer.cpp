@@ -65,37 +65,24 @@ void Writer::beforeValue() {
   out_ += o.layout.itemBreak;
 }
 
-void Writer::open(char bracket, const Layout& layout) {
+Writer& Writer::open(char bracket, const Layout& layout) {
   beforeValue();
   out_ += bracket;
   open_.push_back(Open{layout});
+  return *this;
 }
 
-void Writer::close(char bracket) {
+Writer& Writer::close(char bracket) {
   if (open_.back().any) out_ += open_.back().layout.closeBreak;
   out_ += bracket;
   open_.pop_back();
-}
-
-Writer& Writer::beginObject(const Layout& layout) {
-  open('{', layout);
   return *this;
 }
 
-Writer& Writer::endObject() {
-  close('}');
-  return *this;
-}
-
-Writer& Writer::beginArray(const Layout& layout) {
-  open('[', layout);
-  return *this;
-}
-
-Writer& Writer::endArray() {
-  close(']');
-  return *this;
-}
+Writer& Writer::beginObject(const Layout& layout) { return open('{', layout); }
+Writer& Writer::endObject() { return close('}'); }
+Writer& Writer::beginArray(const Layout& layout) { return open('[', layout); }
+Writer& Writer::endArray() { return close(']'); }
 
 Writer& Writer::key(std::string_view name) {
   beforeValue();
@@ -105,35 +92,11 @@ Writer& Writer::key(std::string_view name) {
   return *this;
 }
 
-Writer& Writer::value(std::string_view s) {
-  beforeValue();
-  appendString(out_, s);
-  return *this;
-}
-
-Writer& Writer::value(double number) {
-  beforeValue();
-  appendNumber(out_, number);
-  return *this;
-}
-
-Writer& Writer::value(std::int64_t number) {
-  beforeValue();
-  appendNumber(out_, number);
-  return *this;
-}
-
-Writer& Writer::value(bool b) {
-  beforeValue();
-  out_ += b ? "true" : "false";
-  return *this;
-}
-
-Writer& Writer::null() {
-  beforeValue();
-  out_ += "null";
-  return *this;
-}
+Writer& Writer::value(std::string_view s) { beforeValue(); appendString(out_, s); return *this; }
+Writer& Writer::value(double number) { beforeValue(); appendNumber(out_, number); return *this; }
+Writer& Writer::value(std::int64_t number) { beforeValue(); appendNumber(out_, number); return *this; }
+Writer& Writer::value(bool b) { beforeValue(); out_ += b ? "true" : "false"; return *this; }
+Writer& Writer::null() { beforeValue(); out_ += "null"; return *this; }
 
 Writer& Writer::numbers(std::initializer_list<double> values) {
   beginArray();

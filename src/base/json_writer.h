@@ -59,8 +59,8 @@ class Writer {
     bool any = false;
   };
   void beforeValue();
-  void open(char bracket, const Layout& layout);
-  void close(char bracket);
+  Writer& open(char bracket, const Layout& layout);
+  Writer& close(char bracket);
 
   std::string& out_;
   std::vector<Open> open_;

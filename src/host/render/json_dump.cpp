@@ -15,12 +15,14 @@ struct OpWriter {
   json::Writer& w;
   Appearance appearance;
 
-  void begin(std::string_view kind, const ui::Rect& r) const {
+  // What every op starts with; a clip paints nothing, so it has no colour.
+  json::Writer& begin(std::string_view kind, const ui::Rect& r, const ui::Paint* paint, bool accent) const {
     w.beginObject().member("op", kind).key("rect").numbers({r.x, r.y, r.width, r.height});
-  }
-  void paint(const ui::Paint& p) const {
-    const Rgba c = resolve(p, appearance);
-    w.member("color", p.color).member("opacity", p.opacity).key("rgba").numbers({c.r, c.g, c.b, c.a});
+    if (paint) {
+      const Rgba c = resolve(*paint, appearance);
+      w.member("color", paint->color).member("opacity", paint->opacity).key("rgba").numbers({c.r, c.g, c.b, c.a});
+    }
+    return w.member("accent", accent);
   }
   void shape(const ui::ShapeGeometry& s) const {
     w.member("shape", enumName(s.kind));
@@ -36,16 +38,12 @@ struct OpWriter {
   }
 
   void operator()(const ui::FillShape& o) const {
-    begin("fill", o.rect);
-    paint(o.paint);
-    w.member("accent", o.accent);
+    begin("fill", o.rect, &o.paint, o.accent);
     shape(o.shape);
     w.endObject();
   }
   void operator()(const ui::StrokeShape& o) const {
-    begin("stroke", o.rect);
-    paint(o.paint);
-    w.member("accent", o.accent);
+    begin("stroke", o.rect, &o.paint, o.accent);
     shape(o.shape);
     const ui::StrokeStyle& s = o.stroke;
     w.member("lineWidth", s.lineWidth).key("dash").beginArray();
@@ -55,12 +53,10 @@ struct OpWriter {
     w.member("miterLimit", s.miterLimit).endObject();
   }
   void operator()(const ui::DrawText& o) const {
-    begin("text", o.rect);
     // A text's colour lives on its runs; the op reports the foreground it was placed in, or
     // without one the first run's.
-    paint(o.text.runs.empty() || !o.paint.color.empty() ? o.paint : o.text.runs[0].color);
-    w.member("accent", o.accent);
     const ui::TextContent& t = o.text;
+    begin("text", o.rect, t.runs.empty() || !o.paint.color.empty() ? &o.paint : &t.runs[0].color, o.accent);
     w.member("text", t.text).member("shown", t.shown).member("lines", t.lines);
     w.member("baseline", t.baseline).key("runs").beginArray();
     for (const ui::TextRunStyle& r : t.runs) {
@@ -71,21 +67,15 @@ struct OpWriter {
     w.endArray().endObject();
   }
   void operator()(const ui::DrawSymbol& o) const {
-    begin("symbol", o.rect);
-    paint(o.paint);
-    w.member("accent", o.accent).member("name", o.name).endObject();
+    begin("symbol", o.rect, &o.paint, o.accent);
+    w.member("name", o.name).endObject();
   }
-  // A clip paints nothing, so it has no colour.
   void operator()(const ui::PushClip& o) const {
-    begin("clip", o.rect);
-    w.member("accent", o.accent);
+    begin("clip", o.rect, nullptr, o.accent);
     shape(o.shape);
     w.endObject();
   }
-  void operator()(const ui::PopClip& o) const {
-    begin("unclip", o.rect);
-    w.member("accent", o.accent).endObject();
-  }
+  void operator()(const ui::PopClip& o) const { begin("unclip", o.rect, nullptr, o.accent).endObject(); }
 };
 
 }  // namespace
