@@ -1,6 +1,7 @@
 #include "host/render/text_painter.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 #include "host/render/product_fonts.h"

@@ -16,7 +16,7 @@ namespace korvel::ui::fonts {
 // Family and numeric weight (400..700) that realise a design and weight.
 struct FaceName {
   std::string family;
-  int weight;
+  int weight = 400;
 };
 
 struct FontFolder {
