@@ -8,7 +8,7 @@
 #include "host/render/render_widget.h"
 #include "snapshot/decode.h"
 #include "snapshot/generation_time.h"
-#include "ui/pango/pango_text_measurer.h"
+#include "host/render/product_fonts.h"
 
 namespace korvel {
 namespace {
@@ -55,7 +55,7 @@ void BM_AllWidgets(benchmark::State& state) {
   // are known from the pass before, as on a redraw.
   const bool warm = state.range(0) == 1;
   for (auto _ : state) {
-    if (!warm) ui::PangoTextMeasurer::shared().clearCache();
+    if (!warm) host::productTextMeasurer().clearCache();
     for (const host::RenderRequest& r : requests) benchmark::DoNotOptimize(host::renderWidget(r));
   }
   state.counters["widgets"] = static_cast<double>(requests.size());

@@ -10,59 +10,46 @@
 #include "host/render/render_widget.h"
 #include "kit/palette.h"
 #include "snapshot/loading.h"
-#include "ui/pango/pango_text_measurer.h"
+#include "host/render/product_fonts.h"
 
 namespace korvel::host {
 namespace {
 
-ui::Op shapeOp(ui::OpKind kind, ui::Rect rect, ui::Paint paint, ui::ShapeKind shape) {
-  ui::Op op;
-  op.op = kind;
-  op.rect = rect;
-  op.paint = std::move(paint);
-  op.shape.kind = shape;
-  return op;
+ui::FillShape fillOp(ui::Rect rect, ui::Paint paint, ui::ShapeKind shape) {
+  return {.rect = rect, .paint = std::move(paint), .shape = {.kind = shape}};
 }
 
 // A medium face's worth of shapes: container, header mark, two meters with ticks, seven day
 // columns, status dots, a dashed and a solid rule.
 ui::DisplayList mediumShapes() {
   ui::DisplayList list;
-  ui::Op container = shapeOp(ui::OpKind::fill, {0, 0, 364, 170}, paper, ui::ShapeKind::roundedRect);
+  ui::FillShape container = fillOp({0, 0, 364, 170}, paper, ui::ShapeKind::roundedRect);
   container.shape.radii = {22, 22, 22, 22};
   list.ops.push_back(container);
-  ui::Op clip = container;
-  clip.op = ui::OpKind::clip;
-  list.ops.push_back(clip);
+  list.ops.push_back(ui::PushClip{.rect = container.rect, .shape = container.shape});
   for (int m = 0; m < 4; ++m) {
     const double y = 44 + m * 22;
-    list.ops.push_back(shapeOp(ui::OpKind::fill, {16, y, 160, 6}, hairline, ui::ShapeKind::capsule));
-    list.ops.push_back(shapeOp(ui::OpKind::fill, {16, y, 40.0 + 30 * m, 6},
-                               m == 3 ? red : green, ui::ShapeKind::capsule));
-    list.ops.push_back(shapeOp(ui::OpKind::fill, {100, y - 2, 1.5, 10}, inkFaint, ui::ShapeKind::rect));
+    list.ops.push_back(fillOp({16, y, 160, 6}, hairline, ui::ShapeKind::capsule));
+    list.ops.push_back(fillOp({16, y, 40.0 + 30 * m, 6}, m == 3 ? red : green, ui::ShapeKind::capsule));
+    list.ops.push_back(fillOp({100, y - 2, 1.5, 10}, inkFaint, ui::ShapeKind::rect));
   }
   for (int d = 0; d < 7; ++d) {
     const double h = 20 + 9 * d % 60;
-    ui::Op bar = shapeOp(ui::OpKind::fill, {200 + d * 21.0, 140 - h, 14, h}, lime,
-                         ui::ShapeKind::roundedRect);
+    ui::FillShape bar = fillOp({200 + d * 21.0, 140 - h, 14, h}, lime, ui::ShapeKind::roundedRect);
     bar.shape.radii = {3, 3, 0, 0};
     list.ops.push_back(bar);
-    list.ops.push_back(shapeOp(ui::OpKind::fill, {200 + d * 21.0, 141, 14, 3}, hairline,
-                               ui::ShapeKind::rect));
+    list.ops.push_back(fillOp({200 + d * 21.0, 141, 14, 3}, hairline, ui::ShapeKind::rect));
   }
   for (int i = 0; i < 6; ++i) {
-    list.ops.push_back(shapeOp(ui::OpKind::fill, {200, 30 + i * 14.0, 7, 7},
-                               i % 2 ? orange : lime, ui::ShapeKind::circle));
+    list.ops.push_back(fillOp({200, 30 + i * 14.0, 7, 7}, i % 2 ? orange : lime, ui::ShapeKind::circle));
   }
-  ui::Op dashed = shapeOp(ui::OpKind::stroke, {16, 140, 160, 1}, hairline, ui::ShapeKind::path);
+  ui::StrokeShape dashed{.rect = {16, 140, 160, 1}, .paint = hairline, .shape = {.kind = ui::ShapeKind::path}};
   dashed.shape.points = {{16, 140.5}, {176, 140.5}};
   dashed.shape.closed = false;
   dashed.stroke.dash = {3, 2};
   list.ops.push_back(dashed);
-  list.ops.push_back(shapeOp(ui::OpKind::fill, {16, 150, 332, 1}, hairline, ui::ShapeKind::rect));
-  ui::Op unclip;
-  unclip.op = ui::OpKind::unclip;
-  list.ops.push_back(unclip);
+  list.ops.push_back(fillOp({16, 150, 332, 1}, hairline, ui::ShapeKind::rect));
+  list.ops.push_back(ui::PopClip{});
   return list;
 }
 
@@ -162,7 +149,7 @@ void BM_MediumPipeline(benchmark::State& state) {
   const bool warm = state.range(1) == 1;
   std::size_t bytes = 0;
   for (auto _ : state) {
-    if (!warm) ui::PangoTextMeasurer::shared().clearCache();
+    if (!warm) productTextMeasurer().clearCache();
     if (cairoWriter) {
       const LaidOutWidget widget = layoutWidget(request);
       Canvas canvas;

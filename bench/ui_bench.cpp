@@ -5,7 +5,7 @@
 #include <benchmark/benchmark.h>
 
 #include "ui/layout.h"
-#include "ui/pango/pango_text_measurer.h"
+#include "host/render/product_fonts.h"
 #include "ui/view.h"
 
 namespace {
@@ -46,7 +46,7 @@ View tree() {
 
 void BM_LayoutFirstInProcess(benchmark::State& state) {
   const View v = tree();
-  for (auto _ : state) benchmark::DoNotOptimize(layout(v, Size{364, 170}, PangoTextMeasurer::shared()));
+  for (auto _ : state) benchmark::DoNotOptimize(layout(v, Size{364, 170}, korvel::host::productTextMeasurer()));
 }
 BENCHMARK(BM_LayoutFirstInProcess)->Iterations(1)->Unit(benchmark::kMillisecond);
 
@@ -57,9 +57,9 @@ void BM_LayoutPango(benchmark::State& state) {
   const bool warm = state.range(0) == 1;
   LayoutStats stats;
   for (auto _ : state) {
-    if (!warm) PangoTextMeasurer::shared().clearCache();
+    if (!warm) korvel::host::productTextMeasurer().clearCache();
     stats = {};
-    benchmark::DoNotOptimize(layout(v, Size{364, 170}, PangoTextMeasurer::shared(), &stats));
+    benchmark::DoNotOptimize(layout(v, Size{364, 170}, korvel::host::productTextMeasurer(), &stats));
   }
   state.counters["texts"] = static_cast<double>(stats.textsMeasured);
   state.counters["measureCalls"] = static_cast<double>(stats.measureCalls);
@@ -91,12 +91,12 @@ namespace {
 void BM_MeasureOne(benchmark::State& state) {
   using namespace korvel::ui;
   TextRequest r;
-  r.runs.push_back(TextRunStyle{"agent run number 1 fixing the build", 12, Weight::regular, Design::standard, false, Paint{"ink", 1}});
+  r.runs.push_back(TextRunStyle{"agent run number 1 fixing the build", 12, Weight::regular, Design::default_, false, Paint{"ink", 1}});
   r.lineLimit = static_cast<int>(state.range(1));
   if (state.range(0) >= 0) r.width = static_cast<double>(state.range(0));
   for (auto _ : state) {
-    PangoTextMeasurer::shared().clearCache();
-    benchmark::DoNotOptimize(PangoTextMeasurer::shared().measure(r));
+    korvel::host::productTextMeasurer().clearCache();
+    benchmark::DoNotOptimize(korvel::host::productTextMeasurer().measure(r));
   }
 }
 BENCHMARK(BM_MeasureOne)->Args({-1, 1})->Args({0, 1})->Args({0, 0})->Args({100, 1})->Args({100, 0})->Unit(benchmark::kMicrosecond);

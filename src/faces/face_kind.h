@@ -7,12 +7,16 @@
 #include <optional>
 #include <string_view>
 
+#include <boost/describe/enum.hpp>
+
 namespace korvel {
 
 // Declaration order matters: allCases lists the kinds in this order.
 enum class WeekFaceKind { autonomy, outcomes, receipt, rhythm, volume, limits, now, week };
+BOOST_DESCRIBE_ENUM(WeekFaceKind, autonomy, outcomes, receipt, rhythm, volume, limits, now, week)
 
 enum class WeekFaceSize { small, medium, large };
+BOOST_DESCRIBE_ENUM(WeekFaceSize, small, medium, large)
 
 enum class WeekPlace { mac, phone };
 

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "base/enum_names.h"
+
 namespace korvel {
 
 namespace {
@@ -39,9 +41,7 @@ Appearance appearanceFromName(std::string_view name) {
   return name == "dark" ? Appearance::dark : Appearance::light;
 }
 
-std::string_view name(Appearance appearance) {
-  return appearance == Appearance::dark ? "dark" : "light";
-}
+std::string_view name(Appearance appearance) { return enumName(appearance); }
 
 Rgba colorProvider(const PaletteColor& color, Appearance appearance) {
   return appearance == Appearance::dark ? color.dark : color.light;

@@ -5,6 +5,8 @@
 #include <array>
 #include <string_view>
 
+#include <boost/describe/enum.hpp>
+
 #include "ui/geometry.h"
 
 namespace korvel {
@@ -22,6 +24,7 @@ inline const ui::Paint amber{"amber"};
 inline const ui::Paint red{"red"};
 
 enum class Appearance { light, dark };
+BOOST_DESCRIBE_ENUM(Appearance, light, dark)
 
 // Only a dark match draws the dark values; any other appearance name (high-contrast light,
 // unknown, empty) draws the light ones.

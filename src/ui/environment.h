@@ -11,7 +11,7 @@ namespace korvel::ui {
 struct Environment {
   double fontSize = 13;
   Weight weight = Weight::regular;
-  Design design = Design::standard;
+  Design design = Design::default_;
   bool monospacedDigits = false;
   Paint foreground{"ink", 1.0};
   std::optional<int> lineLimit;

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include <boost/describe/enum.hpp>
+
 namespace korvel::ui {
 
 inline constexpr double kInfinity = std::numeric_limits<double>::infinity();
@@ -48,8 +50,9 @@ inline constexpr Alignment bottom{HAlign::center, VAlign::bottom};
 inline constexpr Alignment bottomTrailing{HAlign::trailing, VAlign::bottom};
 
 enum class Weight { regular, medium, semibold, bold };
-// `standard` is the toolkit's default design (spelled "default" in dumps).
-enum class Design { standard, rounded, monospaced };
+enum class Design { default_, rounded, monospaced };
+BOOST_DESCRIBE_ENUM(Weight, regular, medium, semibold, bold)
+BOOST_DESCRIBE_ENUM(Design, default_, rounded, monospaced)
 
 // A colour by name plus the opacity the views applied. The toolkit never knows what a name
 // means; the backend resolves it for the appearance it draws in.
@@ -61,12 +64,15 @@ struct Paint {
 };
 
 enum class CornerStyle { continuous, circular };
+BOOST_DESCRIBE_ENUM(CornerStyle, continuous, circular)
 
 // Corner radii in reading order: top-leading, top-trailing, bottom-trailing, bottom-leading.
 using CornerRadii = std::array<double, 4>;
 
 enum class LineCap { butt, round, square };
 enum class LineJoin { miter, round, bevel };
+BOOST_DESCRIBE_ENUM(LineCap, butt, round, square)
+BOOST_DESCRIBE_ENUM(LineJoin, miter, round, bevel)
 
 struct StrokeStyle {
   double lineWidth = 1;
@@ -79,6 +85,7 @@ struct StrokeStyle {
 };
 
 enum class ShapeKind { rect, roundedRect, capsule, circle, path };
+BOOST_DESCRIBE_ENUM(ShapeKind, rect, roundedRect, capsule, circle, path)
 
 // A shape is described relative to the frame it is given. Paths come either as points in
 // frame coordinates or, when `unitPoints` is set, scaled into the frame by a callback at

@@ -82,7 +82,7 @@ class View {
   const std::shared_ptr<const Node>& node() const { return node_; }
 
   // Text style environment: applies to every text inside unless a text or run sets its own.
-  View font(double size, Weight weight = Weight::regular, Design design = Design::standard) const;
+  View font(double size, Weight weight = Weight::regular, Design design = Design::default_) const;
   View fontSize(double size) const;
   View fontWeight(Weight weight) const;
   View fontDesign(Design design) const;

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "base/enum_names.h"
+
 namespace korvel {
 
 namespace {
@@ -10,21 +12,9 @@ using enum WidgetFamily;
 
 }  // namespace
 
-std::string_view familyName(WidgetFamily family) {
-  switch (family) {
-    case systemSmall: return "systemSmall";
-    case systemMedium: return "systemMedium";
-    case systemLarge: return "systemLarge";
-  }
-  return "systemLarge";
-}
+std::string_view familyName(WidgetFamily family) { return enumName(family); }
 
-std::optional<WidgetFamily> widgetFamilyFromName(std::string_view name) {
-  for (const WidgetFamily family : {systemSmall, systemMedium, systemLarge}) {
-    if (familyName(family) == name) return family;
-  }
-  return std::nullopt;
-}
+std::optional<WidgetFamily> widgetFamilyFromName(std::string_view name) { return enumFromName<WidgetFamily>(name); }
 
 WeekFaceSize faceSize(WidgetFamily family) {
   switch (family) {

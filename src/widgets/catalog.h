@@ -15,6 +15,7 @@ namespace korvel {
 
 // The host's widget families.
 enum class WidgetFamily { systemSmall, systemMedium, systemLarge };
+BOOST_DESCRIBE_ENUM(WidgetFamily, systemSmall, systemMedium, systemLarge)
 
 // "systemSmall", "systemMedium", "systemLarge".
 std::string_view familyName(WidgetFamily family);

@@ -42,13 +42,8 @@ Decoded decodePng(const std::string& bytes) {
   return out;
 }
 
-ui::Op fill(ui::Rect rect, ui::Paint paint, ui::ShapeKind kind = ui::ShapeKind::rect) {
-  ui::Op op;
-  op.op = ui::OpKind::fill;
-  op.rect = rect;
-  op.paint = std::move(paint);
-  op.shape.kind = kind;
-  return op;
+ui::FillShape fill(ui::Rect rect, ui::Paint paint, ui::ShapeKind kind = ui::ShapeKind::rect) {
+  return {.rect = rect, .paint = std::move(paint), .shape = {.kind = kind}};
 }
 
 LaidOutWidget medium(std::vector<ui::Op> ops) {
@@ -63,8 +58,8 @@ LaidOutWidget medium(std::vector<ui::Op> ops) {
   return w;
 }
 
-ui::Op paperContainer() {
-  ui::Op op = fill({0, 0, 364, 170}, paper, ui::ShapeKind::roundedRect);
+ui::FillShape paperContainer() {
+  ui::FillShape op = fill({0, 0, 364, 170}, paper, ui::ShapeKind::roundedRect);
   op.shape.radii = {22, 22, 22, 22};
   return op;
 }
@@ -123,11 +118,10 @@ TEST(PngBackend, AbsurdGeometryNeitherCrashesNorStopsLaterDrawing) {
   std::vector<ui::Op> ops;
   ops.push_back(fill({nan, 0, 1e19, 1e19}, paper));
   ops.push_back(fill({-inf, inf, -5, nan}, ink, ui::ShapeKind::circle));
-  ui::Op path = fill({}, red, ui::ShapeKind::path);
+  ui::FillShape path = fill({}, red, ui::ShapeKind::path);
   path.shape.points = {{nan, 1}, {1e300, -1e300}, {inf, 3}};
   ops.push_back(path);
-  ui::Op stroke = fill({0, 0, 10, 10}, ink, ui::ShapeKind::roundedRect);
-  stroke.op = ui::OpKind::stroke;
+  ui::StrokeShape stroke{.rect = {0, 0, 10, 10}, .paint = ink, .shape = {.kind = ui::ShapeKind::roundedRect}};
   stroke.shape.radii = {nan, -3, 1e12, 4};
   stroke.stroke.dash = {0, 0};  // Cairo refuses an all-zero dash
   ops.push_back(stroke);
@@ -135,21 +129,16 @@ TEST(PngBackend, AbsurdGeometryNeitherCrashesNorStopsLaterDrawing) {
   stroke.stroke.lineWidth = nan;
   stroke.stroke.miterLimit = -inf;
   ops.push_back(stroke);
-  ui::Op unclip;
-  unclip.op = ui::OpKind::unclip;  // without a clip before it
-  ops.push_back(unclip);
+  ops.push_back(ui::PopClip{});  // without a clip before it
   ops.push_back(fill({10, 10, 20, 20}, lime));
   const Decoded d = decodePng(drawn(medium(ops), request(RenderFormat::png)));
   EXPECT_TRUE(near(d.at(40, 40), {76, 122, 24, 255})) << d.at(40, 40)[0];
 }
 
 TEST(PngBackend, ClipsNestAndUnclipRestores) {
-  ui::Op clip = fill({0, 0, 100, 100}, {});
-  clip.op = ui::OpKind::clip;
-  ui::Op unclip;
-  unclip.op = ui::OpKind::unclip;
+  const ui::PushClip clip{.rect = {0, 0, 100, 100}};
   const Decoded d = decodePng(
-      drawn(medium({clip, fill({0, 0, 364, 170}, lime), unclip, fill({200, 0, 164, 170}, ink)}),
+      drawn(medium({clip, fill({0, 0, 364, 170}, lime), ui::PopClip{}, fill({200, 0, 164, 170}, ink)}),
             request(RenderFormat::png, Appearance::light, 1)));
   EXPECT_EQ(d.at(50, 50)[3], 255);   // inside the clip
   EXPECT_EQ(d.at(150, 50)[3], 0);    // clipped away
@@ -160,8 +149,7 @@ TEST(PngBackend, ClipsNestAndUnclipRestores) {
 TEST(PngBackend, StackedMarksStayInsideTheirLine) {
   std::string marked = "5";
   for (int i = 0; i < 100; ++i) marked += "\u0301";
-  ui::Op text = fill({100, 100, 20, 40}, {});
-  text.op = ui::OpKind::text;
+  ui::DrawText text{.rect = {100, 100, 20, 40}};
   text.text.runs = {ui::TextRunStyle{.text = marked, .size = 32, .design = ui::Design::rounded, .color = ink}};
   const Decoded d =
       decodePng(drawn(medium({text}), request(RenderFormat::png, Appearance::light, 1)));

@@ -15,7 +15,7 @@
 #include "host/render/render_widget.h"
 #include "snapshot/decode.h"
 #include "snapshot/generation_time.h"
-#include "snapshot/json_write.h"
+#include "base/json_writer.h"
 #include "support/files.h"
 #include "widgets/catalog.h"
 

@@ -12,14 +12,8 @@
 namespace korvel::host {
 namespace {
 
-ui::Op fillOp() {
-  ui::Op op;
-  op.op = ui::OpKind::fill;
-  op.rect = {0, 0, 364, 170};
-  op.paint = paper;
-  op.shape.kind = ui::ShapeKind::roundedRect;
-  op.shape.radii = {22, 22, 22, 22};
-  return op;
+ui::FillShape fillOp() {
+  return {.rect = {0, 0, 364, 170}, .paint = paper, .shape = {.kind = ui::ShapeKind::roundedRect, .radii = {22, 22, 22, 22}}};
 }
 
 DumpHeader header() {
@@ -29,7 +23,7 @@ DumpHeader header() {
 
 TEST(JsonDump, NumbersAreShortestRoundTrip) {
   ui::DisplayList list;
-  ui::Op op = fillOp();
+  ui::FillShape op = fillOp();
   op.shape.kind = ui::ShapeKind::rect;
   op.rect = {0.1 + 0.2, 1.0 / 3, 1e-7, 123456789.125};
   op.paint = red.opacity_(0.1);
@@ -43,7 +37,7 @@ TEST(JsonDump, NumbersAreShortestRoundTrip) {
 
 TEST(JsonDump, NonFiniteNumbersStayValidJson) {
   ui::DisplayList list;
-  ui::Op op = fillOp();
+  ui::FillShape op = fillOp();
   op.rect = {std::numeric_limits<double>::quiet_NaN(), 0, std::numeric_limits<double>::infinity(),
              -0.0};
   list.ops.push_back(op);

@@ -6,12 +6,13 @@
 #include <cmath>
 #include <memory>
 #include <sstream>
+#include <variant>
 
 #include "host/render/cairo_painter.h"
+#include "host/render/product_fonts.h"
 #include "host/widget_container.h"
 #include "kit/palette.h"
 #include "ui/layout.h"
-#include "ui/pango/pango_text_measurer.h"
 #include "ui/utf8.h"
 #include "widgets/catalog.h"
 
@@ -38,31 +39,25 @@ struct Checker {
   }
 
   // `clipped`: a clip inside the widget is active, so the op may run past the widget's edge.
-  void op(const ui::Op& o, bool clipped, std::size_t index) {
-    const std::string at = "op " + std::to_string(index);
-    if (!finite(o.rect) || o.rect.width < 0 || o.rect.height < 0) return fail(at + " has a bad frame");
-    if (o.op == ui::OpKind::unclip) return;
-    double slack = kSlack;
-    if (o.op == ui::OpKind::stroke) {
-      if (!finite(o.stroke.lineWidth) || !finite(o.stroke.dashPhase)) fail(at + " bad stroke");
-      slack += o.stroke.lineWidth / 2;
-    }
+  // `slack`: how far the ink may reach past the frame (half a stroke's width).
+  void within(const ui::Rect& r, const ui::ShapeGeometry* shape, double slack, bool clipped, const std::string& at) {
+    slack += kSlack;
     const double right = clipped ? HUGE_VAL : size.width + slack;
     const double bottom = clipped ? HUGE_VAL : size.height + slack;
-    const ui::Rect& r = o.rect;
     if (r.x < -slack || r.y < -slack || r.x + r.width > right || r.y + r.height > bottom) {
       std::ostringstream s;
       s << at << " lies outside the widget: " << r.x << "," << r.y << " " << r.width << "x" << r.height;
       fail(s.str());
     }
-    for (const ui::Point& p : o.shape.points) {
+    if (!shape) return;
+    for (const ui::Point& p : shape->points) {
       if (!finite(p.x) || !finite(p.y) || p.x < -slack || p.y < -slack || p.x > right || p.y > bottom) {
         fail(at + " has a path point outside the widget");
       }
     }
-    if (o.op != ui::OpKind::clip && o.op != ui::OpKind::text) paint(o.paint);
-    if (o.op != ui::OpKind::text) return;
-    const ui::TextContent& t = o.text;
+  }
+
+  void text(const ui::TextContent& t, const std::string& at) {
     if (!finite(t.baseline)) fail(at + " baseline is not finite");
     if (ui::validUtf8(t.shown) != t.shown || ui::validUtf8(t.text) != t.text) fail(at + " text is not UTF-8");
     const auto lines = static_cast<std::size_t>(std::max(t.lines, 1));
@@ -73,22 +68,50 @@ struct Checker {
     }
   }
 
+  void op(const ui::Op& o, bool clipped, std::size_t index) {
+    const std::string at = "op " + std::to_string(index);
+    const ui::Rect& r = ui::frameOf(o);
+    if (!finite(r) || r.width < 0 || r.height < 0) return fail(at + " has a bad frame");
+    std::visit(ui::Overloaded{
+                   [&](const ui::FillShape& f) {
+                     within(r, &f.shape, 0, clipped, at);
+                     paint(f.paint);
+                   },
+                   [&](const ui::StrokeShape& s) {
+                     if (!finite(s.stroke.lineWidth) || !finite(s.stroke.dashPhase)) fail(at + " bad stroke");
+                     within(r, &s.shape, s.stroke.lineWidth / 2, clipped, at);
+                     paint(s.paint);
+                   },
+                   [&](const ui::DrawText& t) {
+                     within(r, nullptr, 0, clipped, at);
+                     text(t.text, at);
+                   },
+                   [&](const ui::DrawSymbol& s) {
+                     within(r, nullptr, 0, clipped, at);
+                     paint(s.paint);
+                   },
+                   [&](const ui::PushClip& c) { within(r, &c.shape, 0, clipped, at); },
+                   [](const ui::PopClip&) {},
+               },
+               o);
+  }
+
   void list(const ui::DisplayList& l) {
     const ui::Rect whole{0, 0, size.width, size.height};
-    if (l.ops.size() < 3 || l.ops[0].rect != whole || l.ops[1].op != ui::OpKind::clip ||
-        l.ops[1].rect != whole || l.ops.back().op != ui::OpKind::unclip) {
+    if (l.ops.size() < 3 || ui::frameOf(l.ops[0]) != whole || !std::holds_alternative<ui::PushClip>(l.ops[1]) ||
+        ui::frameOf(l.ops[1]) != whole || !std::holds_alternative<ui::PopClip>(l.ops.back())) {
       return fail("the container is not paper and a clip of the widget's size");
     }
     std::vector<bool> clips;  // per active clip: inside the widget
     for (std::size_t i = 0; i < l.ops.size(); ++i) {
       const ui::Op& o = l.ops[i];
       op(o, std::find(clips.begin(), clips.end(), true) != clips.end(), i);
-      if (o.op == ui::OpKind::clip) {
-        clips.push_back(o.rect.x >= -kSlack && o.rect.y >= -kSlack &&
-                        o.rect.x + o.rect.width <= size.width + kSlack &&
-                        o.rect.y + o.rect.height <= size.height + kSlack);
+      if (const auto* c = std::get_if<ui::PushClip>(&o)) {
+        clips.push_back(c->rect.x >= -kSlack && c->rect.y >= -kSlack &&
+                        c->rect.x + c->rect.width <= size.width + kSlack &&
+                        c->rect.y + c->rect.height <= size.height + kSlack);
       }
-      if (o.op == ui::OpKind::unclip) {
+      if (std::holds_alternative<ui::PopClip>(o)) {
         if (clips.empty()) return fail("an unclip without its clip");
         clips.pop_back();
       }
@@ -133,7 +156,7 @@ std::vector<std::string> walkEveryPlacement(const std::optional<WeekSnapshot>& s
   std::vector<std::string> problems;
   const WeekEntry entry{now, snapshot};
   const TimeFormat format;
-  const ui::TextMeasurer& measurer = options.measurer ? *options.measurer : ui::PangoTextMeasurer::shared();
+  const ui::TextMeasurer& measurer = options.measurer ? *options.measurer : host::productTextMeasurer();
   for (const WidgetInfo& info : widgetCatalog()) {
     for (const WidgetFamily family : info.families) {
       host::LaidOutWidget w{host::placeWidget(info.faceKind, family, entry, format), {}};

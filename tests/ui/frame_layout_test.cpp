@@ -86,7 +86,10 @@ TEST(FrameLayout, PlacesChildren) {
 // Texts and fills drawn, in order: shown text or colour name.
 std::string drawn(const DisplayList& dl) {
   std::string out;
-  for (const auto& op : dl.ops) out += (&op == dl.ops.data() ? "" : "|") + (op.op == OpKind::text ? op.text.shown : op.paint.color);
+  for (const auto& op : dl.ops) {
+    const auto* text = std::get_if<DrawText>(&op);
+    out += (&op == dl.ops.data() ? "" : "|") + (text ? text->text.shown : colourOf(op));
+  }
   return out;
 }
 
@@ -110,27 +113,30 @@ TEST(DisplayList, OpsCarryWhatBackendsNeed) {
   auto v = box("p").frame(20, 10).background(box("bg")).overlay(box("o")).clipShape(roundedRectangle(4)).padding(Edges::all(), 2);
   auto dl = run(v, {100, 100});
   ASSERT_EQ(drawn(dl), "|bg|p|o|");
-  EXPECT_TRUE(dl.ops[0].op == OpKind::clip && dl.ops[4].op == OpKind::unclip);
-  EXPECT_EQ(dl.ops[0].rect, (Rect{2, 2, 20, 10}));
-  EXPECT_EQ(dl.ops[0].shape.radii, (CornerRadii{4, 4, 4, 4}));
+  ASSERT_TRUE(std::holds_alternative<PushClip>(dl.ops[0]) && std::holds_alternative<PopClip>(dl.ops[4]));
+  EXPECT_EQ(std::get<PushClip>(dl.ops[0]).rect, (Rect{2, 2, 20, 10}));
+  EXPECT_EQ(std::get<PushClip>(dl.ops[0]).shape.radii, (CornerRadii{4, 4, 4, 4}));
 
   // Path points in widget coordinates; stroke style kept.
   auto diag = pathShape([](Rect r) { return std::vector<Point>{{0, r.height}, {r.width, 0}}; }, false);
   const StrokeStyle dashed{.lineWidth = 2, .dash = {3, 2}};
   dl = run(diag.stroke(Paint{"line", 1}, dashed).frame(20, 10).padding(Edges::all(), 5), {100, 100});
   ASSERT_EQ(dl.ops.size(), 1u);
-  EXPECT_EQ(dl.ops[0].shape.points, (std::vector<Point>{{5, 15}, {25, 5}}));
-  EXPECT_FALSE(dl.ops[0].shape.closed);
-  EXPECT_EQ(dl.ops[0].stroke, dashed);
+  const auto& stroke = std::get<StrokeShape>(dl.ops[0]);
+  EXPECT_EQ(stroke.shape.points, (std::vector<Point>{{5, 15}, {25, 5}}));
+  EXPECT_FALSE(stroke.shape.closed);
+  EXPECT_EQ(stroke.stroke, dashed);
 
   // Foreground, accent and opacity are inherited; a text's own colour wins.
   const View tinted = vstack(HAlign::leading, 0, {rectangle().view().frame(5, 5).opacity(0.5), text("a").foreground(Paint{"lime", 1})});
   dl = run(tinted.foreground(Paint{"inkSoft", 0.8}).accentable(), {100, 100});
   ASSERT_EQ(dl.ops.size(), 2u);
-  EXPECT_EQ(dl.ops[0].paint, (Paint{"inkSoft", 0.4}));
-  EXPECT_EQ(dl.ops[1].text.runs[0].color, (Paint{"lime", 1}));
-  EXPECT_TRUE(dl.ops[0].accent && dl.ops[1].accent);
-  EXPECT_FALSE(run(rectangle(), {5, 5}).ops[0].accent);
+  const auto& fill = std::get<FillShape>(dl.ops[0]);
+  const auto& text = std::get<DrawText>(dl.ops[1]);
+  EXPECT_EQ(fill.paint, (Paint{"inkSoft", 0.4}));
+  EXPECT_EQ(text.text.runs[0].color, (Paint{"lime", 1}));
+  EXPECT_TRUE(fill.accent && text.accent);
+  EXPECT_FALSE(std::get<FillShape>(run(rectangle(), {5, 5}).ops[0]).accent);
 }
 
 }  // namespace

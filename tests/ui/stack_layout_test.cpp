@@ -109,7 +109,7 @@ TEST(StackLayout, TextBaselines) {
     SCOPED_TRACE(name);
     EXPECT_EQ(sizeOf(view, 100, 100).height, height);
     std::vector<double> drawnAt;
-    for (const auto& op : run(view, {100, 100}).ops) drawnAt.push_back(op.rect.y);
+    for (const auto& op : run(view, {100, 100}).ops) drawnAt.push_back(frameOf(op).y);
     EXPECT_EQ(drawnAt, tops);
   }
 }

@@ -9,10 +9,10 @@
 namespace korvel::ui::test {
 namespace {
 
-Op onlyText(const DisplayList& dl) {
-  auto t = opsOf(dl, OpKind::text);
+DrawText onlyText(const DisplayList& dl) {
+  auto t = opsOf<DrawText>(dl);
   EXPECT_EQ(t.size(), 1u);
-  return t.empty() ? Op{} : t[0];
+  return t.empty() ? DrawText{} : t[0];
 }
 
 // Records every request, so a test can tell whether the same text was measured twice.
@@ -49,7 +49,7 @@ TEST(TextLayout, WrapLineLimitAndEllipsis) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.text);
     const View v = text(c.text).font(10).lineLimit(c.limit);
-    const Op op = onlyText(run(v, c.proposal));
+    const DrawText op = onlyText(run(v, c.proposal));
     EXPECT_EQ(op.text.shown, c.shown);
     EXPECT_EQ(op.text.text, c.text);
     EXPECT_EQ((Size{op.rect.width, op.rect.height}), c.size);
@@ -85,7 +85,7 @@ TEST(TextLayout, MinimumScaleFactor) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    const auto texts = opsOf(run(c.view, {c.width, 100}), OpKind::text);
+    const auto texts = opsOf<DrawText>(run(c.view, {c.width, 100}));
     ASSERT_EQ(texts.size(), c.sizes.size());
     for (std::size_t i = 0; i < texts.size(); ++i) {
       EXPECT_NEAR(texts[i].text.runs[0].size, c.sizes[i], 1e-9) << i;
@@ -99,7 +99,7 @@ TEST(TextLayout, RunsInheritWhatTheyDoNotSet) {
                        TextRun{" ms", std::nullopt, Paint{"inkFaint", 0.5}, std::nullopt, std::nullopt, std::nullopt}})
                      .font(10, Weight::medium, Design::rounded)
                      .foreground(Paint{"ink", 1});
-  const Op op = onlyText(run(v, {200, 100}));
+  const DrawText op = onlyText(run(v, {200, 100}));
   ASSERT_EQ(op.text.runs.size(), 2u);
   EXPECT_EQ(op.text.runs[0], (TextRunStyle{"12", 20, Weight::bold, Design::rounded, true, Paint{"ink", 1}}));
   EXPECT_EQ(op.text.runs[1], (TextRunStyle{" ms", 10, Weight::medium, Design::rounded, false, Paint{"inkFaint", 0.5}}));
@@ -162,9 +162,11 @@ TEST(TextLayout, BadInputLaysOutInBoundedWork) {
     const auto dl = layout(c.view, c.size, counting);
     ASSERT_FALSE(dl.ops.empty());
     for (const auto& op : dl.ops) {
-      for (double v : {op.rect.x, op.rect.y, op.rect.width, op.rect.height}) EXPECT_LE(std::abs(v), kMaxLength);
-      for (const auto& r : op.text.runs) EXPECT_LE(r.size, 1000);
+      const Rect& f = frameOf(op);
+      for (double v : {f.x, f.y, f.width, f.height}) EXPECT_LE(std::abs(v), kMaxLength);
     }
+    for (const auto& t : opsOf<DrawText>(dl))
+      for (const auto& r : t.text.runs) EXPECT_LE(r.size, 1000);
     EXPECT_LE(counting.requests.size(), 50u);
     for (const TextRequest& r : c.runaway ? counting.requests : std::vector<TextRequest>{}) {
       ASSERT_EQ(r.runs.size(), 1u);

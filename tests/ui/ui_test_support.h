@@ -7,6 +7,7 @@
 #include <ostream>
 #include <string>
 #include <utility>
+#include <variant>
 #include <vector>
 
 #include "ui/layout.h"
@@ -35,11 +36,20 @@ inline View box(const std::string& name) { return rectangle().fill(Paint{name, 1
 // A text whose op carries `name` as its colour.
 inline View label(const std::string& s, const std::string& name) { return text(s).foreground(Paint{name, 1}); }
 
-inline std::vector<Op> opsOf(const DisplayList& dl, OpKind kind) {
-  std::vector<Op> out;
+// The ops of one kind, in paint order.
+template <class Kind>
+std::vector<Kind> opsOf(const DisplayList& dl) {
+  std::vector<Kind> out;
   for (const auto& op : dl.ops)
-    if (op.op == kind) out.push_back(op);
+    if (const auto* o = std::get_if<Kind>(&op)) out.push_back(*o);
   return out;
+}
+
+// The colour an op paints in (a text: its foreground); clips paint nothing.
+inline std::string colourOf(const Op& op) {
+  return std::visit(Overloaded{[](const PushClip&) { return std::string(); }, [](const PopClip&) { return std::string(); },
+                               [](const auto& o) { return o.paint.color; }},
+                    op);
 }
 
 // One layout case: a view proposed a size answers `size` and draws each named element once, at its rect.
@@ -58,7 +68,7 @@ inline void expectLayout(const LayoutCase& c) {
   for (const auto& [name, rect] : c.placed) {
     std::vector<Rect> at;
     for (const auto& op : dl.ops)
-      if (op.paint.color == name && op.op != OpKind::clip) at.push_back(op.rect);
+      if (colourOf(op) == name) at.push_back(frameOf(op));
     EXPECT_EQ(at, std::vector<Rect>{rect}) << name;
   }
 }

@@ -91,7 +91,8 @@ TEST(WidgetContent, FamilyDateAndStateChooseWhatIsDrawn) {
     const ui::View content = widgetContent(c.kind, faceSize(c.family), c.entry, format);
     std::vector<std::string> texts;  // the first ones drawn
     for (const ui::Op& op : ui::layout(content, area, measurer).ops) {
-      if (op.op == ui::OpKind::text && texts.size() < c.texts.size()) texts.push_back(op.text.text);
+      const auto* text = std::get_if<ui::DrawText>(&op);
+      if (text && texts.size() < c.texts.size()) texts.push_back(text->text.text);
     }
     EXPECT_EQ(texts, c.texts) << c.name;
   }

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "host/cli/commands.h"
-#include "snapshot/json_write.h"
+#include "base/json_writer.h"
 #include "widgets/bundle.h"
 #include "widgets/catalog.h"
 
@@ -19,30 +19,19 @@ std::vector<WidgetConfiguration> configurations() {
       [] { return WeekProvider([] { return std::optional<WeekSnapshot>(); }, systemClock); });
 }
 
+// One widget per line.
 std::string catalogJson() {
-  std::string out = "[";
-  bool first = true;
+  std::string out;
+  json::Writer w(out);
+  w.beginArray({.itemBreak = "\n  ", .closeBreak = "\n"});
   for (const WidgetConfiguration& c : configurations()) {
-    out += first ? "\n  {" : ",\n  {";
-    first = false;
-    out += "\"kind\":";
-    json::appendString(out, c.kind);
-    out += ",\"name\":";
-    json::appendString(out, c.configurationDisplayName);
-    out += ",\"description\":";
-    json::appendString(out, c.description);
-    out += ",\"families\":[";
-    for (std::size_t i = 0; i < c.supportedFamilies.size(); ++i) {
-      if (i) out += ',';
-      json::appendString(out, familyName(c.supportedFamilies[i]));
-    }
-    out += "],\"face\":";
-    json::appendString(out, rawValue(c.faceKind));
-    out += ",\"url\":";
-    json::appendString(out, deepLinkURL(c.faceKind));
-    out += '}';
+    w.beginObject().member("kind", c.kind).member("name", c.configurationDisplayName);
+    w.member("description", c.description).key("families").beginArray();
+    for (const WidgetFamily f : c.supportedFamilies) w.value(familyName(f));
+    w.endArray().member("face", rawValue(c.faceKind)).member("url", deepLinkURL(c.faceKind)).endObject();
   }
-  out += "\n]\n";
+  w.endArray();
+  out += '\n';
   return out;
 }
 

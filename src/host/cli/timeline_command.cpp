@@ -5,9 +5,9 @@
 #include <string>
 #include <variant>
 
+#include "base/json_writer.h"
 #include "host/cli/commands.h"
 #include "host/platform_lookups.h"
-#include "snapshot/json_write.h"
 #include "widgets/week_provider.h"
 
 namespace korvel::host {
@@ -19,12 +19,8 @@ struct TimelineOptions {
   std::optional<double> now;
 };
 
-void appendEntry(std::string& out, const WeekEntry& entry) {
-  out += "{\"date\":";
-  json::appendNumber(out, entry.date);
-  out += ",\"snapshot\":";
-  out += entry.snapshot ? "true" : "false";
-  out += '}';
+void writeEntry(json::Writer& w, const WeekEntry& entry) {
+  w.beginObject().member("date", entry.date).member("snapshot", entry.snapshot.has_value()).endObject();
 }
 
 int run(const TimelineOptions& options) {
@@ -47,24 +43,22 @@ int run(const TimelineOptions& options) {
   };
   const WeekProvider provider(loader, clock);
 
-  std::string out = "{\"entries\":[";
+  std::string out;
+  json::Writer w(out);
+  w.beginObject().key("entries").beginArray();
   if (options.request == "placeholder") {
-    appendEntry(out, provider.placeholder());
-    out += "]}";
+    writeEntry(w, provider.placeholder());
+    w.endArray();
   } else if (options.request == "snapshot") {
-    provider.getSnapshot([&](const WeekEntry& entry) { appendEntry(out, entry); });
-    out += "]}";
+    provider.getSnapshot([&](const WeekEntry& entry) { writeEntry(w, entry); });
+    w.endArray();
   } else {
     provider.getTimeline([&](const Timeline& timeline) {
-      for (std::size_t i = 0; i < timeline.entries.size(); ++i) {
-        if (i) out += ',';
-        appendEntry(out, timeline.entries[i]);
-      }
-      out += "],\"reloadAfter\":";
-      json::appendNumber(out, timeline.reloadAfter);
-      out += '}';
+      for (const WeekEntry& entry : timeline.entries) writeEntry(w, entry);
+      w.endArray().member("reloadAfter", timeline.reloadAfter);
     });
   }
+  w.endObject();
   if (failure) std::cerr << "timeline: no snapshot: " << failure->describe() << '\n';
   std::cout << out << '\n';
   return flushStandardOutput("timeline");

@@ -18,7 +18,7 @@
 #include "host/image_names.h"
 #include "host/output_file.h"
 #include "host/render/render_widget.h"
-#include "snapshot/json_write.h"
+#include "base/json_writer.h"
 
 namespace korvel::host {
 
@@ -95,46 +95,25 @@ std::string stableImageName(const Placement& placement) {
          std::string(familyName(placement.family)) + ".png";
 }
 
+// Indented for people reading the folder; one placement per line.
 std::string indexJson(const std::vector<DrawnWidget>& widgets, double entryDate, double scale,
                       bool hasSnapshot) {
-  std::string out = "{\n  \"entryDate\": ";
-  json::appendNumber(out, entryDate);
-  out += ",\n  \"snapshot\": ";
-  out += hasSnapshot ? "true" : "false";
-  out += ",\n  \"scale\": ";
-  json::appendNumber(out, scale);
-  if (!widgets.empty()) {  // every widget of one drawing is in the same appearance
-    out += ",\n  \"appearance\": ";
-    json::appendString(out, name(widgets.front().appearance));
-  }
-  out += ",\n  \"placements\": [";
-  bool first = true;
+  std::string out;
+  json::Writer j(out);
+  j.beginObject({.itemBreak = "\n  ", .closeBreak = "\n", .colon = ": "});
+  j.member("entryDate", entryDate).member("snapshot", hasSnapshot).member("scale", scale);
+  if (!widgets.empty()) j.member("appearance", name(widgets.front().appearance));  // one for all
+  j.key("placements").beginArray({.itemBreak = "\n    ", .closeBreak = "\n  "});
   for (const DrawnWidget& w : widgets) {
-    out += first ? "\n    {" : ",\n    {";
-    first = false;
-    out += "\"kind\": ";
-    json::appendString(out, w.placement.widget->kind);
-    out += ", \"face\": ";
-    json::appendString(out, rawValue(w.placement.face()));
-    out += ", \"family\": ";
-    json::appendString(out, familyName(w.placement.family));
-    out += ", \"appearance\": ";
-    json::appendString(out, name(w.appearance));
-    out += ", \"file\": ";
-    json::appendString(out, w.file);
-    out += ", \"stableFile\": ";
-    json::appendString(out, w.stableFile);
-    out += ", \"width\": ";
-    json::appendNumber(out, w.width);
-    out += ", \"height\": ";
-    json::appendNumber(out, w.height);
-    out += ", \"label\": ";
-    json::appendString(out, w.label);
-    out += ", \"deepLink\": ";
-    json::appendString(out, w.url);
-    out += "}";
+    j.beginObject({.comma = ", ", .colon = ": "});
+    j.member("kind", w.placement.widget->kind).member("face", rawValue(w.placement.face()));
+    j.member("family", familyName(w.placement.family)).member("appearance", name(w.appearance));
+    j.member("file", w.file).member("stableFile", w.stableFile);
+    j.member("width", w.width).member("height", w.height);
+    j.member("label", w.label).member("deepLink", w.url).endObject();
   }
-  out += widgets.empty() ? "]\n}\n" : "\n  ]\n}\n";
+  j.endArray().endObject();
+  out += '\n';
   return out;
 }
 

@@ -1,6 +1,7 @@
 #include "host/render/cairo_painter.h"
 
 #include <cmath>
+#include <variant>
 #include <vector>
 
 #include "host/render/safe_geometry.h"
@@ -61,50 +62,52 @@ void setStroke(cairo_t* cr, const ui::StrokeStyle& s) {
   }
 }
 
+// One visitor per drawing: clips opened by the list are counted, so that an unmatched PopClip
+// never pops the caller's state and clips left open are closed at the end.
+struct Painter {
+  cairo_t* cr;
+  Appearance appearance;
+  int clips = 0;
+
+  void shapePath(const ui::ShapeGeometry& shape, const ui::Rect& rect) const {
+    cairo_new_path(cr);
+    appendShapePath(cr, shape, rect);
+  }
+  void operator()(const ui::FillShape& op) const {
+    shapePath(op.shape, op.rect);
+    setSource(cr, op.paint, appearance);
+    cairo_fill(cr);
+  }
+  void operator()(const ui::StrokeShape& op) const {
+    shapePath(op.shape, op.rect);
+    setSource(cr, op.paint, appearance);
+    setStroke(cr, op.stroke);
+    cairo_stroke(cr);
+  }
+  void operator()(const ui::PushClip& op) {
+    cairo_save(cr);
+    ++clips;
+    shapePath(op.shape, op.rect);
+    cairo_clip(cr);
+  }
+  void operator()(const ui::PopClip&) {
+    if (clips == 0) return;
+    cairo_restore(cr);
+    --clips;
+  }
+  void operator()(const ui::DrawText& op) const { paintText(cr, op, appearance); }
+  void operator()(const ui::DrawSymbol& op) const { paintSymbol(cr, op, appearance); }
+};
+
 }  // namespace
 
 void paintDisplayList(cairo_t* cr, const ui::DisplayList& list, Appearance appearance) {
   cairo_save(cr);
   cairo_set_fill_rule(cr, CAIRO_FILL_RULE_WINDING);
   cairo_set_antialias(cr, CAIRO_ANTIALIAS_DEFAULT);
-  int clips = 0;
-  for (const ui::Op& op : list.ops) {
-    switch (op.op) {
-      case ui::OpKind::fill:
-        cairo_new_path(cr);
-        appendShapePath(cr, op.shape, op.rect);
-        setSource(cr, op.paint, appearance);
-        cairo_fill(cr);
-        break;
-      case ui::OpKind::stroke:
-        cairo_new_path(cr);
-        appendShapePath(cr, op.shape, op.rect);
-        setSource(cr, op.paint, appearance);
-        setStroke(cr, op.stroke);
-        cairo_stroke(cr);
-        break;
-      case ui::OpKind::clip:
-        cairo_save(cr);
-        ++clips;
-        cairo_new_path(cr);
-        appendShapePath(cr, op.shape, op.rect);
-        cairo_clip(cr);
-        break;
-      case ui::OpKind::unclip:
-        if (clips > 0) {  // an unmatched unclip must not pop the caller's state
-          cairo_restore(cr);
-          --clips;
-        }
-        break;
-      case ui::OpKind::text:
-        paintTextOp(cr, op, appearance);
-        break;
-      case ui::OpKind::symbol:
-        paintSymbolOp(cr, op, appearance);
-        break;
-    }
-  }
-  while (clips-- > 0) cairo_restore(cr);
+  Painter painter{cr, appearance};
+  for (const ui::Op& op : list.ops) std::visit(painter, op);
+  while (painter.clips-- > 0) cairo_restore(cr);
   cairo_restore(cr);
 }
 

@@ -16,11 +16,13 @@
 #include <memory>
 #include <unistd.h>
 
+#include "base/enum_names.h"
+#include "host/output_file.h"
 #include "host/render/cairo_painter.h"
 #include "host/render/json_dump.h"
 #include "host/render/png_encoder.h"
+#include "host/render/product_fonts.h"
 #include "ui/layout.h"
-#include "ui/pango/pango_text_measurer.h"
 
 namespace korvel::host {
 
@@ -81,9 +83,10 @@ constexpr int kBandPixels = 1 << 16;
 ui::DisplayList bandOps(const ui::DisplayList& list, double top, double bottom) {
   ui::DisplayList band;
   for (const ui::Op& op : list.ops) {
-    const double reach = std::max(op.rect.height, 0.0) + 8;
-    const bool clip = op.op == ui::OpKind::clip || op.op == ui::OpKind::unclip;
-    if (clip || (op.rect.y - reach < bottom && op.rect.y + op.rect.height + reach > top)) {
+    const ui::Rect& frame = ui::frameOf(op);
+    const double reach = std::max(frame.height, 0.0) + 8;
+    const bool clip = std::holds_alternative<ui::PushClip>(op) || std::holds_alternative<ui::PopClip>(op);
+    if (clip || (frame.y - reach < bottom && frame.y + frame.height + reach > top)) {
       band.ops.push_back(op);
     }
   }
@@ -157,23 +160,9 @@ RenderResult renderVector(const LaidOutWidget& w, const RenderRequest& r) {
 
 }  // namespace
 
-std::optional<RenderFormat> renderFormatFromName(std::string_view n) {
-  for (const RenderFormat f :
-       {RenderFormat::png, RenderFormat::svg, RenderFormat::pdf, RenderFormat::json}) {
-    if (name(f) == n) return f;
-  }
-  return std::nullopt;
-}
+std::optional<RenderFormat> renderFormatFromName(std::string_view n) { return enumFromName<RenderFormat>(n); }
 
-std::string_view name(RenderFormat format) {
-  switch (format) {
-    case RenderFormat::png: return "png";
-    case RenderFormat::svg: return "svg";
-    case RenderFormat::pdf: return "pdf";
-    case RenderFormat::json: return "json";
-  }
-  return "png";
-}
+std::string_view name(RenderFormat format) { return enumName(format); }
 
 std::string paintLaidOut(cairo_surface_t* surface, const LaidOutWidget& widget,
                          Appearance appearance, double scale) {
@@ -186,8 +175,7 @@ LaidOutWidget layoutWidget(const RenderRequest& request) {
   LaidOutWidget out;
   out.widget = placeWidget(request.kind, request.family, request.entry, request.timeFormat);
   out.list = ui::layout(out.widget.view, out.widget.size,
-                        request.measurer != nullptr ? *request.measurer
-                                                    : ui::PangoTextMeasurer::shared());
+                        request.measurer != nullptr ? *request.measurer : productTextMeasurer());
   return out;
 }
 

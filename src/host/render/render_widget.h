@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include <boost/describe/enum.hpp>
+
 #include "base/error.h"
 #include "faces/face_kind.h"
 #include "faces/time_format.h"
@@ -20,6 +22,7 @@
 namespace korvel::host {
 
 enum class RenderFormat { png, svg, pdf, json };
+BOOST_DESCRIBE_ENUM(RenderFormat, png, svg, pdf, json)
 
 std::optional<RenderFormat> renderFormatFromName(std::string_view name);
 std::string_view name(RenderFormat format);

@@ -1,10 +1,27 @@
 #include "host/render/shape_path.h"
 
+#include <vector>
+
 #include "host/render/safe_geometry.h"
-#include "ui/pango/paint_text.h"
 #include "ui/shape_path.h"
 
 namespace korvel::host {
+
+namespace {
+
+void tracePath(cairo_t* cr, const std::vector<ui::PathSegment>& path) {
+  using Kind = ui::PathSegment::Kind;
+  for (const auto& s : path) {
+    switch (s.kind) {
+      case Kind::move: cairo_move_to(cr, s.to.x, s.to.y); break;
+      case Kind::line: cairo_line_to(cr, s.to.x, s.to.y); break;
+      case Kind::curve: cairo_curve_to(cr, s.c1.x, s.c1.y, s.c2.x, s.c2.y, s.to.x, s.to.y); break;
+      case Kind::close: cairo_close_path(cr); break;
+    }
+  }
+}
+
+}  // namespace
 
 void appendShapePath(cairo_t* cr, const ui::ShapeGeometry& shape, ui::Rect frame) {
   // The toolkit's outline is the one layout and every backend share; only the numbers are
@@ -12,7 +29,7 @@ void appendShapePath(cairo_t* cr, const ui::ShapeGeometry& shape, ui::Rect frame
   ui::ShapeGeometry safe = shape;
   for (double& r : safe.radii) r = safeLength(r);
   for (ui::Point& p : safe.points) p = safePoint(p);
-  ui::tracePath(cr, ui::shapeOutline(safeRect(frame), safe));
+  tracePath(cr, ui::shapeOutline(safeRect(frame), safe));
 }
 
 }  // namespace korvel::host

@@ -48,13 +48,13 @@ Measured ShapeNode::measure(LayoutContext&, EnvId, const Proposal& p) const {
 void ShapeNode::place(LayoutContext& ctx, EnvId env, const Proposal& p, Point origin) const {
   if (!ctx.drawing()) return;
   const Measured m = ctx.measure(*this, env, p);
-  Op op;
-  op.op = mode == Mode::stroke ? OpKind::stroke : OpKind::fill;
-  op.rect = Rect{origin.x, origin.y, m.size.width, m.size.height};
-  op.paint = mode == Mode::foreground ? ctx.env(env).foreground : paint;
-  op.shape = resolveShape(shape, op.rect);
-  if (mode == Mode::stroke) op.stroke = style;
-  ctx.emit(std::move(op), env);
+  const Rect rect{origin.x, origin.y, m.size.width, m.size.height};
+  const Paint& colour = mode == Mode::foreground ? ctx.env(env).foreground : paint;
+  if (mode == Mode::stroke) {
+    ctx.emit(StrokeShape{.rect = rect, .paint = colour, .shape = resolveShape(shape, rect), .stroke = style}, env);
+  } else {
+    ctx.emit(FillShape{.rect = rect, .paint = colour, .shape = resolveShape(shape, rect)}, env);
+  }
 }
 
 }  // namespace korvel::ui

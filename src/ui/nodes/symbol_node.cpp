@@ -27,12 +27,10 @@ void SymbolNode::place(LayoutContext& ctx, EnvId env, const Proposal&, Point ori
   const Environment& e = ctx.env(env);
   const double size = symbolSize(e);
   const LineMetrics lm = ctx.lineMetrics(size, e.weight, e.design);
-  Op op;
-  op.op = OpKind::symbol;
-  op.rect = Rect{origin.x, origin.y + lm.baseline - lm.capHeight / 2 - size / 2, size, size};
-  op.paint = e.foreground;
-  op.symbol = name;
-  ctx.emit(std::move(op), env);
+  ctx.emit(DrawSymbol{.rect = Rect{origin.x, origin.y + lm.baseline - lm.capHeight / 2 - size / 2, size, size},
+                      .paint = e.foreground,
+                      .name = name},
+           env);
 }
 
 }  // namespace korvel::ui

@@ -122,8 +122,7 @@ void TextNode::place(LayoutContext& ctx, EnvId env, const Proposal& p, Point ori
   if (!ctx.drawing()) return;
   Resolved r = resolve(*this, ctx, env, p);
   const TextMetrics& m = *r.metrics;
-  Op op;
-  op.op = OpKind::text;
+  DrawText op;
   op.rect = Rect{origin.x, origin.y, m.size.width, m.size.height};
   op.paint = ctx.env(env).foreground;
   TextContent& t = op.text;

@@ -1,26 +1,26 @@
 #include "ui/pango/fonts.h"
 
+#include <atomic>
 #include <filesystem>
 
 namespace korvel::ui::fonts {
 
 namespace {
 
-struct Folder {
-  const char* path;
-  const char* fallbackFamily;  // appended to every request when present
-};
+FontSetup defaultSetup() {
+  FontSetup setup;
+  for (int d = 0; d < 3; ++d)
+    for (int w = 0; w < 4; ++w)
+      setup.faces[d][w] = {d == static_cast<int>(Design::monospaced) ? "monospace" : "sans-serif", 400 + 100 * w};
+  return setup;
+}
 
-// The Debian packages the set-up installs: fonts-inter, fonts-jetbrains-mono, fonts-quicksand;
-// DejaVu (always present with fontconfig) covers symbols and scripts the others lack. Listed
-// in case the system's configuration does not name their folders.
-constexpr Folder kFolders[] = {
-    {"/usr/share/fonts/opentype/inter", nullptr},
-    {"/usr/share/fonts/truetype/jetbrains-mono", nullptr},
-    {"/usr/share/fonts/truetype/quicksand", nullptr},
-    {"/usr/share/fonts/truetype/dejavu", "DejaVu Sans"},
-    {"/usr/share/fonts/truetype/noto", "Noto Color Emoji"},
-};
+FontSetup& installed() {
+  static FontSetup setup = defaultSetup();
+  return setup;
+}
+
+std::atomic<bool> built{false};
 
 // The font folders every fontconfig set-up names (Debian's fonts.conf lists the same four).
 constexpr const char* kSystemFolders =
@@ -31,11 +31,11 @@ FcConfig* build() {
   std::string xml =
       "<?xml version=\"1.0\"?>\n<!DOCTYPE fontconfig SYSTEM \"fonts.dtd\">\n<fontconfig>\n";
   std::string fallbacks;
-  for (const auto& f : kFolders) {
+  for (const auto& f : installed().folders) {
     std::error_code ec;
     if (!std::filesystem::is_directory(f.path, ec)) continue;
-    xml += "<dir>" + std::string(f.path) + "</dir>\n";
-    if (f.fallbackFamily) fallbacks += "<string>" + std::string(f.fallbackFamily) + "</string>";
+    xml += "<dir>" + f.path + "</dir>\n";
+    if (!f.fallbackFamily.empty()) fallbacks += "<string>" + f.fallbackFamily + "</string>";
   }
   // Every installed font serves for what ours lack, the user's included. The system's own rules
   // (dozens of files of aliases and rendering defaults, which a widget that names its families
@@ -60,25 +60,18 @@ FcConfig* build() {
 
 }  // namespace
 
+bool setUp(FontSetup setup) {
+  if (built) return false;
+  installed() = std::move(setup);
+  return true;
+}
+
 FaceName faceFor(Design design, Weight weight) {
-  const int numeric[] = {400, 500, 600, 700};
-  const int w = numeric[static_cast<int>(weight)];
-  switch (design) {
-    case Design::standard: return {"Inter", w};
-    case Design::monospaced: return {"JetBrains Mono", w};
-    case Design::rounded:
-      switch (weight) {
-        case Weight::regular: return {"Quicksand", 400};
-        case Weight::medium: return {"Quicksand Medium", 500};
-        case Weight::semibold:
-        case Weight::bold: return {"Quicksand", 700};
-      }
-  }
-  return {"Inter", w};
+  return installed().faces[static_cast<std::size_t>(design)][static_cast<std::size_t>(weight)];
 }
 
 FcConfig* config() {
-  static FcConfig* cfg = build();
+  static FcConfig* cfg = (built = true, build());
   return cfg;
 }
 

@@ -1,9 +1,11 @@
 #pragma once
-// The fonts the toolkit draws with: the project's faces, asked for by family, then DejaVu and
-// Noto Color Emoji for symbols, then whatever the system has installed (its own font folders
-// and the user's) for scripts none of those covers, so a name in Japanese draws in a Japanese
-// font instead of boxes.
+// The fonts the toolkit draws with: the faces the program sets up, asked for by family, then
+// the fallback families it names (for symbols), then whatever the system has installed (its
+// own font folders and the user's) for scripts none of those covers, so a name in Japanese
+// draws in a Japanese font instead of boxes.
+#include <array>
 #include <string>
+#include <vector>
 
 #include <fontconfig/fontconfig.h>
 
@@ -11,12 +13,29 @@
 
 namespace korvel::ui::fonts {
 
-// Family and numeric weight (400..700) that realise a design and weight. The rounded family
-// ships its medium weight as a family of its own and has no semibold (bold stands in).
+// Family and numeric weight (400..700) that realise a design and weight.
 struct FaceName {
   std::string family;
-  int weight;
+  int weight = 400;
 };
+
+struct FontFolder {
+  std::string path;            // added to the configuration when it exists
+  std::string fallbackFamily;  // when not empty and the folder exists, appended to every request
+};
+
+struct FontSetup {
+  // Folders the system's configuration may not name (it is read first either way).
+  std::vector<FontFolder> folders;
+  // The face of each design and weight, faces[design][weight] in declaration order. Without a
+  // set-up: fontconfig's sans-serif and monospace at the weight asked for.
+  std::array<std::array<FaceName, 4>, 3> faces;
+};
+
+// Sets the fonts of the process; the configuration is built from it when the first text is
+// measured or drawn. False when that has already happened (the set-up then has no effect).
+bool setUp(FontSetup setup);
+
 FaceName faceFor(Design design, Weight weight);
 
 // The process's font configuration (built once; never destroyed).

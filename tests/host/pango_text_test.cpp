@@ -1,5 +1,6 @@
 // The text measurer contract, held by the fake that layout tests use and by Pango alike, and
 // what only Pango must get right: drawing exactly what it measured, bounded work, its cache.
+// Here rather than with the toolkit's tests: Pango measures with the product's fonts.
 #include <cairo.h>
 #include <glib.h>
 
@@ -8,15 +9,18 @@
 #include <string>
 #include <tuple>
 
-#include "ui/pango/paint_text.h"
-#include "ui/pango/text_layout.h"
+#include "host/render/product_fonts.h"
+#include "host/render/text_painter.h"
 #include "ui/pango/pango_text_measurer.h"
-#include "ui_test_support.h"
+#include "ui/pango/text_layout.h"
+#include "ui/ui_test_support.h"
 
 namespace korvel::ui::test {
 namespace {
 
-const TextMeasurer& pango() { return PangoTextMeasurer::shared(); }
+const TextMeasurer& pango() { return host::productTextMeasurer(); }
+// Tests that reach below the measurer (Pango's context, the shared layouts) need the fonts too.
+[[maybe_unused]] const bool kFontsReady = (host::useProductFonts(), true);
 
 TextRequest req(std::string s, double size, std::optional<double> width = std::nullopt, int limit = 0,
                 std::optional<double> maxHeight = std::nullopt) {
@@ -55,7 +59,7 @@ TEST(TextMeasurer, Contract) {
   for (const auto& [who, measurer] : measurers) {
     for (const auto& c : cases) {
       if (c.pangoOnly && measurer != &pango()) continue;
-      SCOPED_TRACE(testing::Message() << who << ": " << c.name);
+      SCOPED_TRACE(::testing::Message() << who << ": " << c.name);
       const TextMetrics m = measurer->measure(c.request);
       EXPECT_EQ(m.lines, c.lines);
       EXPECT_EQ(m.truncated, c.truncated);
@@ -94,14 +98,14 @@ TEST(PangoText, WidthIsWhatShows) {
 }
 
 // Where a text op's ink lands when drawn alone on a white canvas at twice the scale, in points.
-Rect inkOf(const Op& op) {
+Rect inkOf(const DrawText& op) {
   constexpr int scale = 2, w = 280, h = 180;
   cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, w, h);
   cairo_t* cr = cairo_create(surface);
   cairo_scale(cr, scale, scale);
   cairo_set_source_rgb(cr, 1, 1, 1);
   cairo_paint(cr);
-  paintText(cr, op, [](const Paint&) { return Rgba{0, 0, 0, 1}; });
+  host::paintText(cr, op, [](const Paint&) { return std::array<double, 4>{0, 0, 0, 1}; });
   cairo_destroy(cr);
   cairo_surface_flush(surface);
   const int stride = cairo_image_surface_get_stride(surface);
@@ -163,7 +167,7 @@ TEST(PangoText, DrawnWhereMeasured) {
     DisplayList dl;
     layout(dl, view, Point{10, 10}, Size{120, 70}, pango());
     ASSERT_EQ(dl.ops.size(), 1u);
-    const Op& op = dl.ops[0];
+    const DrawText& op = std::get<DrawText>(dl.ops[0]);
     EXPECT_EQ(op.text.lines, lines);
     const Rect ink = inkOf(op);
     const Rect& r = op.rect;
@@ -179,7 +183,7 @@ TEST(PangoText, DrawnWhereMeasured) {
 // Pango's answers are kept process-wide: anything that changes a measurement must miss the
 // cache, a colour alone must not.
 TEST(PangoTextCache, MissesOnEverythingThatChangesAMeasurement) {
-  const auto& measurer = PangoTextMeasurer::shared();
+  const auto& measurer = host::productTextMeasurer();
   measurer.clearCache();
   const TextRequest base = req("Weekly limit", 12, 80.0, 1);
   auto with = [&](auto change) { TextRequest r = base; change(r); return r; };
