@@ -3,14 +3,12 @@
 #include <cstdio>
 #include <cstdlib>
 
-
 namespace korvel::host {
 
 ui::fonts::FontSetup productFonts() {
   ui::fonts::FontSetup setup;
   // fonts-inter, fonts-jetbrains-mono, fonts-quicksand; DejaVu (always present with
-  // fontconfig) covers symbols and scripts the others lack. Listed in case the system's
-  // configuration does not name their folders.
+  // fontconfig) covers symbols and scripts the others lack.
   setup.folders = {
       {"/usr/share/fonts/opentype/inter", ""},
       {"/usr/share/fonts/truetype/jetbrains-mono", ""},

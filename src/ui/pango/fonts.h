@@ -25,7 +25,7 @@ struct FontFolder {
 };
 
 struct FontSetup {
-  // Folders the system's configuration may not name (it is read first either way).
+  // Folders of the program's own faces, beside the standard font folders that are always read.
   std::vector<FontFolder> folders;
   // The face of each design and weight, faces[design][weight] in declaration order. Without a
   // set-up: fontconfig's sans-serif and monospace at the weight asked for.
