@@ -4,13 +4,11 @@
 
 #include "ui/display_list.h"
 #include "ui/geometry.h"
+#include "ui/limits.h"
 #include "ui/text_measurer.h"
 #include "ui/view.h"
 
 namespace korvel::ui {
-
-// Anything larger than this (or non-finite) is clamped before it reaches the display list.
-inline constexpr double kMaxLength = 1e6;
 
 struct LayoutStats {
   std::size_t textsMeasured = 0;   // distinct texts (runs) handed to the measurer

@@ -53,15 +53,6 @@ std::size_t hashEnvironment(const Environment& e) {
   return h;
 }
 
-double clampLength(double v, double fallback) {
-  if (std::isnan(v)) return fallback;
-  return std::clamp(v, 0.0, kMaxLength);
-}
-
-double clampCoordinate(double v) {
-  if (std::isnan(v)) return 0;
-  return std::clamp(v, -kMaxLength, kMaxLength);
-}
 
 double guideH(const Measured& m, HAlign a) {
   switch (a) {
@@ -170,38 +161,6 @@ const TextMetrics& LayoutContext::measureText(const TextRequest& request) {
   return texts_.emplace(std::move(key), std::move(m)).first->second;
 }
 
-namespace {
-
-void clampFrame(Rect& r) {
-  r.x = clampCoordinate(r.x);
-  r.y = clampCoordinate(r.y);
-  r.width = clampLength(r.width);
-  r.height = clampLength(r.height);
-}
-
-void clampShape(ShapeGeometry& shape, const Rect& frame) {
-  for (auto& r : shape.radii) r = std::min(clampLength(r), std::min(frame.width, frame.height) / 2);
-  for (auto& pt : shape.points) {
-    pt.x = clampCoordinate(pt.x);
-    pt.y = clampCoordinate(pt.y);
-  }
-}
-
-void clampStroke(StrokeStyle& s) {
-  s.lineWidth = std::min(clampLength(s.lineWidth), 1e4);
-  s.miterLimit = std::clamp(std::isnan(s.miterLimit) ? 10.0 : s.miterLimit, 1.0, 1e4);
-  s.dashPhase = clampCoordinate(s.dashPhase);
-  if (s.dash.size() > 64) s.dash.resize(64);
-  bool any = false;
-  for (auto& d : s.dash) {
-    d = clampLength(d);
-    any = any || d > 0;
-  }
-  if (!any) s.dash.clear();  // an all-zero dash pattern is invalid for every backend
-}
-
-}  // namespace
-
 void LayoutContext::emit(Op op, EnvId envId) {
   if (!out_) return;
   const Environment& e = env(envId);
@@ -209,20 +168,14 @@ void LayoutContext::emit(Op op, EnvId envId) {
     double o = paint.opacity * e.opacity;
     paint.opacity = std::isnan(o) ? 0 : std::clamp(o, 0.0, 1.0);
   };
+  clampOp(op);
   std::visit(
       [&](auto& o) {
         using T = std::remove_cvref_t<decltype(o)>;
         o.accent = o.accent || e.accent;
-        clampFrame(o.rect);
         if constexpr (!std::is_same_v<T, PushClip> && !std::is_same_v<T, PopClip>) fixOpacity(o.paint);
-        if constexpr (requires { o.shape; }) clampShape(o.shape, o.rect);
-        if constexpr (std::is_same_v<T, StrokeShape>) clampStroke(o.stroke);
         if constexpr (std::is_same_v<T, DrawText>) {
-          o.text.baseline = clampCoordinate(o.text.baseline);
-          for (auto& run : o.text.runs) {
-            fixOpacity(run.color);
-            run.size = std::clamp(std::isnan(run.size) ? 0.0 : run.size, 0.0, 1e4);
-          }
+          for (auto& run : o.text.runs) fixOpacity(run.color);
         }
       },
       op);

@@ -9,15 +9,11 @@
 #include "ui/display_list.h"
 #include "ui/environment.h"
 #include "ui/layout.h"
+#include "ui/limits.h"
 #include "ui/node.h"
 #include "ui/text_measurer.h"
 
 namespace korvel::ui {
-
-// Finite, non-negative, at most kMaxLength; NaN becomes `fallback`.
-double clampLength(double v, double fallback = 0);
-// Finite coordinate within +-kMaxLength; NaN becomes 0.
-double clampCoordinate(double v);
 
 class LayoutContext {
  public:

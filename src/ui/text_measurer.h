@@ -8,14 +8,11 @@
 
 #include "ui/display_list.h"
 #include "ui/geometry.h"
+#include "ui/limits.h"
 
 namespace korvel::ui {
 
 inline constexpr const char* kEllipsis = "\xE2\x80\xA6";  // U+2026
-
-// The most UTF-8 bytes of one text handed to the measurer; a text node cuts what goes beyond
-// (at a code point boundary) and appends kEllipsis, so a runaway string costs bounded work.
-inline constexpr std::size_t kMaxTextBytes = 4096;
 
 struct TextRequest {
   std::vector<TextRunStyle> runs;  // resolved; colours do not affect measuring

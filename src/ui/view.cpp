@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "ui/limits.h"
 #include "ui/nodes.h"
 
 namespace korvel::ui {
@@ -33,7 +34,8 @@ std::optional<double> validLength(std::optional<double> v) {
   return v;
 }
 
-double clampLengthForShape(double v) { return std::isnan(v) || v < 0 ? 0 : std::min(v, 1e6); }
+// An offset, inset or spacing: within the limits, and none at all when not finite.
+double finiteCoordinate(double v) { return std::isfinite(v) ? clampCoordinate(v) : 0; }
 
 double finiteOr(double v, double fallback) { return std::isfinite(v) ? v : fallback; }
 
@@ -79,12 +81,12 @@ View Shape::view() const {
 Shape rectangle() { return Shape{ShapeGeometry{ShapeKind::rect, {0, 0, 0, 0}, CornerStyle::circular, {}, true}, nullptr}; }
 
 Shape roundedRectangle(double radius, CornerStyle style) {
-  double r = clampLengthForShape(radius);
+  double r = clampLength(radius);
   return roundedRectangle(CornerRadii{r, r, r, r}, style);
 }
 
 Shape roundedRectangle(CornerRadii radii, CornerStyle style) {
-  for (auto& r : radii) r = clampLengthForShape(r);
+  for (auto& r : radii) r = clampLength(r);
   return Shape{ShapeGeometry{ShapeKind::roundedRect, radii, style, {}, true}, nullptr};
 }
 
@@ -170,8 +172,8 @@ View View::frame(std::optional<double> width, std::optional<double> height, Alig
 View View::frame(FlexFrame flex) const {
   normaliseAxis(flex.minWidth, flex.idealWidth, flex.maxWidth);
   normaliseAxis(flex.minHeight, flex.idealHeight, flex.maxHeight);
-  if (flex.idealWidth) flex.idealWidth = finiteOr(*flex.idealWidth, 1e6);
-  if (flex.idealHeight) flex.idealHeight = finiteOr(*flex.idealHeight, 1e6);
+  if (flex.idealWidth) flex.idealWidth = finiteOr(*flex.idealWidth, kMaxLength);
+  if (flex.idealHeight) flex.idealHeight = finiteOr(*flex.idealHeight, kMaxLength);
   FlexFrameNode n;
   n.flex = flex;
   return wrap(*this, std::move(n));
@@ -181,15 +183,15 @@ View View::padding(Edges edges, double length) const {
                             edges.bottom ? length : 0, edges.trailing ? length : 0});
 }
 View View::padding(EdgeInsets insets) const {
-  auto fix = [](double v) { return std::isfinite(v) ? std::clamp(v, -1e6, 1e6) : 0.0; };
   PaddingNode n;
-  n.insets = EdgeInsets{fix(insets.top), fix(insets.leading), fix(insets.bottom), fix(insets.trailing)};
+  n.insets = EdgeInsets{finiteCoordinate(insets.top), finiteCoordinate(insets.leading),
+                        finiteCoordinate(insets.bottom), finiteCoordinate(insets.trailing)};
   return wrap(*this, std::move(n));
 }
 View View::offset(double x, double y) const {
   OffsetNode n;
-  n.dx = std::isfinite(x) ? std::clamp(x, -1e6, 1e6) : 0;
-  n.dy = std::isfinite(y) ? std::clamp(y, -1e6, 1e6) : 0;
+  n.dx = finiteCoordinate(x);
+  n.dy = finiteCoordinate(y);
   return wrap(*this, std::move(n));
 }
 View View::clipShape(Shape shape) const {
@@ -221,8 +223,7 @@ std::vector<NodePtr> nonEmpty(std::vector<View>& children) {
   return out;
 }
 std::optional<double> validSpacing(std::optional<double> s) {
-  if (s && !std::isfinite(*s)) return 0.0;
-  if (s) return std::clamp(*s, -1e6, 1e6);
+  if (s) return finiteCoordinate(*s);
   return s;
 }
 }  // namespace
@@ -254,7 +255,7 @@ View zstack(Alignment alignment, std::vector<View> children) {
 
 View spacer(std::optional<double> minLength) {
   SpacerNode n;
-  if (minLength) n.minLength = clampLengthForShape(*minLength);
+  if (minLength) n.minLength = clampLength(*minLength);
   return View(std::make_shared<const SpacerNode>(std::move(n)));
 }
 

@@ -4,7 +4,6 @@
 #include <variant>
 #include <vector>
 
-#include "host/render/safe_geometry.h"
 #include "host/render/shape_path.h"
 #include "host/render/text_painter.h"
 
@@ -35,31 +34,15 @@ cairo_line_join_t join(ui::LineJoin j) {
   return CAIRO_LINE_JOIN_MITER;
 }
 
-// Cairo refuses (and stops drawing for good) a dash with a negative entry or only zeros; such a
-// pattern strokes solid here. Non-finite entries are dropped.
+// The stroke as the layout left it: within the toolkit's limits, with a dash pattern only when
+// one of its entries has a length (Cairo stops drawing for good on any other).
 void setStroke(cairo_t* cr, const ui::StrokeStyle& s) {
-  cairo_set_line_width(cr, safeLength(s.lineWidth));
+  cairo_set_line_width(cr, s.lineWidth);
   cairo_set_line_cap(cr, cap(s.lineCap));
   cairo_set_line_join(cr, join(s.lineJoin));
-  cairo_set_miter_limit(cr, std::isfinite(s.miterLimit) ? std::clamp(s.miterLimit, 1.0, 1000.0)
-                                                        : 10.0);
-  std::vector<double> dash;
-  bool anyPositive = false;
-  for (const double d : s.dash) {
-    if (!std::isfinite(d)) continue;
-    if (d < 0) {
-      dash.clear();
-      anyPositive = false;
-      break;
-    }
-    dash.push_back(std::min(d, kMaxCoordinate));
-    anyPositive = anyPositive || d > 0;
-  }
-  if (anyPositive) {
-    cairo_set_dash(cr, dash.data(), static_cast<int>(dash.size()), safeCoordinate(s.dashPhase));
-  } else {
-    cairo_set_dash(cr, nullptr, 0, 0);
-  }
+  cairo_set_miter_limit(cr, s.miterLimit);
+  cairo_set_dash(cr, s.dash.empty() ? nullptr : s.dash.data(), static_cast<int>(s.dash.size()),
+                 s.dashPhase);
 }
 
 // One visitor per drawing: clips opened by the list are counted, so that an unmatched PopClip

@@ -2,7 +2,6 @@
 
 #include <vector>
 
-#include "host/render/safe_geometry.h"
 #include "ui/shape_path.h"
 
 namespace korvel::host {
@@ -24,12 +23,8 @@ void tracePath(cairo_t* cr, const std::vector<ui::PathSegment>& path) {
 }  // namespace
 
 void appendShapePath(cairo_t* cr, const ui::ShapeGeometry& shape, ui::Rect frame) {
-  // The toolkit's outline is the one layout and every backend share; only the numbers are
-  // made safe for Cairo here.
-  ui::ShapeGeometry safe = shape;
-  for (double& r : safe.radii) r = safeLength(r);
-  for (ui::Point& p : safe.points) p = safePoint(p);
-  tracePath(cr, ui::shapeOutline(safeRect(frame), safe));
+  // The toolkit's outline is the one layout and every backend share.
+  tracePath(cr, ui::shapeOutline(frame, shape));
 }
 
 }  // namespace korvel::host

@@ -5,7 +5,6 @@
 #include <cmath>
 
 #include "host/render/product_fonts.h"
-#include "host/render/safe_geometry.h"
 
 namespace korvel::host {
 
@@ -78,10 +77,7 @@ void paintText(cairo_t* cr, const ui::DrawText& op, const ui::pango::ColourFn& c
 
 void paintText(cairo_t* cr, const ui::DrawText& op, Appearance appearance) {
   useProductFonts();  // a list made by hand may reach here before any text was measured
-  ui::DrawText safe = op;
-  safe.rect = safeRect(op.rect);
-  safe.text.baseline = safeCoordinate(op.text.baseline);
-  paintText(cr, safe, [appearance](const ui::Paint& p) {
+  paintText(cr, op, [appearance](const ui::Paint& p) {
     const Rgba c = resolve(p, appearance);
     return std::array<double, 4>{c.r, c.g, c.b, c.a};
   });
@@ -114,7 +110,7 @@ void paintSymbol(cairo_t* cr, const ui::DrawSymbol& op, Appearance appearance) {
   const Rgba c = resolve(op.paint, appearance);
   cairo_save(cr);
   cairo_set_source_rgba(cr, c.r, c.g, c.b, c.a);
-  paintClock(cr, safeRect(op.rect));
+  paintClock(cr, op.rect);
   cairo_restore(cr);
 }
 

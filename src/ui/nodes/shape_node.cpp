@@ -6,10 +6,6 @@
 
 namespace korvel::ui {
 
-namespace {
-constexpr std::size_t kMaxPathPoints = 100000;
-}  // namespace
-
 ShapeGeometry resolveShape(const Shape& shape, Rect frame) {
   ShapeGeometry g = shape.geometry;
   const double half = std::min(frame.width, frame.height) / 2;

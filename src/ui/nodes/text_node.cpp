@@ -13,9 +13,6 @@ namespace korvel::ui {
 
 namespace {
 
-constexpr double kMinFontSize = 0.1;
-constexpr double kMaxFontSize = 1000;
-
 // Only the start of a runaway text can be shown, so only its start is cleaned up for every
 // measurement: enough raw bytes that more than kMaxTextBytes remain even when every character
 // is a three-byte line separator that becomes one byte.
@@ -33,7 +30,6 @@ std::string cleanedStart(const std::string& raw) {
   return normalizeLineBreaks(validUtf8(std::string_view(raw).substr(0, kMaxRawBytes)));
 }
 
-double fontSize(double size) { return std::isnan(size) ? kMinFontSize : std::clamp(size, kMinFontSize, kMaxFontSize); }
 
 TextRequest request(const TextNode& n, const Environment& e, const Proposal& p, double scale) {
   TextRequest r;
@@ -41,7 +37,7 @@ TextRequest request(const TextNode& n, const Environment& e, const Proposal& p, 
   for (const auto& run : n.runs) {
     TextRunStyle s;
     s.text = cleanedStart(run.text);
-    s.size = fontSize(fontSize(run.size.value_or(e.fontSize)) * e.textScale * scale);
+    s.size = clampFontSize(clampFontSize(run.size.value_or(e.fontSize)) * e.textScale * scale);
     s.weight = run.weight.value_or(e.weight);
     s.design = run.design.value_or(e.design);
     s.monospacedDigits = run.monospacedDigits.value_or(e.monospacedDigits);

@@ -15,11 +15,6 @@ namespace {
 
 constexpr double kScale = PANGO_SCALE;
 
-// No text shows more lines than this, line limit or not: 200 lines of a 9-point text are over
-// 2 000 points tall, and a text probed narrower than a glyph (a character per line) would
-// otherwise make Pango reshape the rest of its paragraph for each of thousands of lines.
-constexpr std::size_t kMaxLines = 200;
-
 PangoContext* createContext() {
   // The configuration first: building it makes it fontconfig's current one, which the new map's
   // own start-up then finds instead of loading the system's a second time.
@@ -141,7 +136,7 @@ LayoutPtr makeLayout(const TextRequest& r, const std::string& text, PangoAttrLis
   pango_attr_list_unref(attrs);
   pango_layout_set_wrap(layout.get(), PANGO_WRAP_WORD_CHAR);
   if (width) {
-    pango_layout_set_width(layout.get(), std::max(1, static_cast<int>(std::lround(std::min(*width, 1e6) * kScale))));
+    pango_layout_set_width(layout.get(), std::max(1, static_cast<int>(std::lround(std::min(*width, kMaxLength) * kScale))));
   } else {
     pango_layout_set_width(layout.get(), -1);
   }
