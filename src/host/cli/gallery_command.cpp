@@ -164,44 +164,86 @@ std::string escapeHtml(std::string_view text) {
   return out;
 }
 
-int runGallery(const GalleryOptions& options, const TimeSettings& time,
-               const PlatformLookups& lookups, std::ostream& out, std::ostream& err) {
-  if (options.outputDir.empty()) {
-    err << "gallery: -o DIR is required\n";
-    return 2;
-  }
-  if (options.now && !std::isfinite(*options.now)) {
-    err << "gallery: --now must be a finite number of seconds\n";
-    return 2;
-  }
+namespace {
 
-  // One load for the whole sheet, so every widget shows the same data. A file named on the
-  // command line must be usable; the platform's location may simply hold nothing yet.
-  const fs::path path =
-      options.snapshotPath.empty() ? snapshotFileURL(lookups) : fs::path(options.snapshotPath);
+// The snapshot every widget of the sheet shows, loaded once so they all show the same data. A
+// file named on the command line must be usable; the platform's location may simply hold
+// nothing yet (then every widget shows its empty face, and `err` says why).
+Result<std::optional<WeekSnapshot>> sheetSnapshot(const GalleryOptions& options,
+                                                  const fs::path& path, std::ostream& err) {
   if (liesIn(path, options.outputDir)) {
-    err << "gallery: the snapshot " << path.string() << " lies in the output folder "
-        << options.outputDir << ", whose files the gallery replaces; choose another folder\n";
-    return 2;
+    return Error{ErrorKind::usage, "",
+                 "the snapshot " + path.string() + " lies in the output folder " +
+                     options.outputDir + ", whose files the gallery replaces; choose another folder"};
   }
   LoadResult loaded = loadSnapshotDetailed(path);
-  std::optional<WeekSnapshot> snapshot;
   if (auto* error = std::get_if<Error>(&loaded)) {
-    if (!options.snapshotPath.empty()) {
-      err << "gallery: " << error->describe() << '\n';
-      return 1;
-    }
+    if (!options.snapshotPath.empty()) return std::move(*error);
     err << "gallery: no snapshot (" << error->describe() << "); every widget shows the empty face\n";
-  } else {
-    snapshot = std::get<WeekSnapshot>(std::move(loaded));
+    return std::optional<WeekSnapshot>{};
   }
+  return std::optional<WeekSnapshot>{std::get<WeekSnapshot>(std::move(loaded))};
+}
 
+Status createFolder(const std::string& dir) {
   std::error_code ec;
-  fs::create_directories(options.outputDir, ec);
-  if (ec || !fs::is_directory(options.outputDir)) {
-    err << "gallery: cannot create " << options.outputDir << ": "
-        << (ec ? ec.message() : "not a directory") << '\n';
-    return 1;
+  fs::create_directories(dir, ec);
+  if (ec || !fs::is_directory(dir)) {
+    return Error{ErrorKind::unwritable, "",
+                 "cannot create " + dir + ": " + (ec ? ec.message() : "not a directory")};
+  }
+  return {};
+}
+
+// One widget in every family it offers, light and dark, written into `dir`.
+Result<WidgetImages> drawWidget(const WidgetConfiguration& config, const TimeFormat& timeFormat,
+                                const fs::path& dir, double& drawnAt) {
+  WeekEntry entry;
+  config.provider.getSnapshot([&entry](WeekEntry e) { entry = std::move(e); });
+  drawnAt = entry.date;
+  const WeekWidgetView content = config.content(entry);
+
+  WidgetImages widget{config.configurationDisplayName, config.description, config.kind,
+                      std::string(rawValue(content.kind)), {}};
+  for (const WidgetFamily family : config.supportedFamilies) {
+    RenderRequest request;
+    request.kind = content.kind;
+    request.family = family;
+    request.entry = content.entry;
+    request.scale = 2;
+    request.format = RenderFormat::png;
+    request.timeFormat = timeFormat;
+    const LaidOutWidget laidOut = layoutWidget(request);
+
+    Image image{family, laidOut.widget.size, laidOut.widget.label, laidOut.widget.url, {}, {}};
+    for (const Appearance appearance : {Appearance::light, Appearance::dark}) {
+      request.appearance = appearance;
+      const std::string file = widgetImageName(widget.face, familyName(family), name(appearance));
+      const Status drawn = drawImage(laidOut, request, dir / file);
+      if (const auto* error = std::get_if<Error>(&drawn)) return *error;
+      (appearance == Appearance::light ? image.light : image.dark) = file;
+    }
+    widget.images.push_back(std::move(image));
+  }
+  return widget;
+}
+
+// Every step of the gallery; the images written and the index file on success.
+Result<std::pair<std::size_t, fs::path>> drawGallery(const GalleryOptions& options,
+                                                     const TimeSettings& time,
+                                                     const PlatformLookups& lookups,
+                                                     std::ostream& err) {
+  if (options.outputDir.empty()) return Error{ErrorKind::usage, "", "-o DIR is required"};
+  if (options.now && !std::isfinite(*options.now)) {
+    return Error{ErrorKind::usage, "", "--now must be a finite number of seconds"};
+  }
+  const fs::path path =
+      options.snapshotPath.empty() ? snapshotFileURL(lookups) : fs::path(options.snapshotPath);
+  auto loaded = sheetSnapshot(options, path, err);
+  if (auto* error = std::get_if<Error>(&loaded)) return std::move(*error);
+  const std::optional<WeekSnapshot> snapshot = std::get<0>(std::move(loaded));
+  if (auto made = createFolder(options.outputDir); std::holds_alternative<Error>(made)) {
+    return std::get<Error>(made);
   }
 
   const Clock clock = options.now ? Clock([t = *options.now] { return t; }) : Clock(clockNow);
@@ -209,55 +251,34 @@ int runGallery(const GalleryOptions& options, const TimeSettings& time,
     return WeekProvider([&snapshot] { return snapshot; }, clock);
   };
   const TimeFormat timeFormat(time);
-
   std::vector<WidgetImages> sheet;
   std::size_t written = 0;
   double drawnAt = 0;
   for (const WidgetConfiguration& config : KorvelMacWidgets{}.body(newProvider)) {
-    WeekEntry entry;
-    config.provider.getSnapshot([&entry](WeekEntry e) { entry = std::move(e); });
-    drawnAt = entry.date;
-    const WeekWidgetView content = config.content(entry);
-
-    WidgetImages widget{config.configurationDisplayName, config.description, config.kind,
-                        std::string(rawValue(content.kind)), {}};
-    for (const WidgetFamily family : config.supportedFamilies) {
-      RenderRequest request;
-      request.kind = content.kind;
-      request.family = family;
-      request.entry = content.entry;
-      request.scale = 2;
-      request.format = RenderFormat::png;
-      request.timeFormat = timeFormat;
-      const LaidOutWidget laidOut = layoutWidget(request);
-
-      Image image{family, laidOut.widget.size, laidOut.widget.label, laidOut.widget.url, {}, {}};
-      for (const Appearance appearance : {Appearance::light, Appearance::dark}) {
-        request.appearance = appearance;
-        const std::string file =
-            widgetImageName(widget.face, familyName(family), name(appearance));
-        const Status drawn = drawImage(laidOut, request, fs::path(options.outputDir) / file);
-        if (const auto* error = std::get_if<Error>(&drawn)) {
-          err << "gallery: " << error->describe() << '\n';
-          return 1;
-        }
-        (appearance == Appearance::light ? image.light : image.dark) = file;
-        ++written;
-      }
-      widget.images.push_back(std::move(image));
-    }
-    sheet.push_back(std::move(widget));
+    auto widget = drawWidget(config, timeFormat, options.outputDir, drawnAt);
+    if (auto* error = std::get_if<Error>(&widget)) return std::move(*error);
+    sheet.push_back(std::get<WidgetImages>(std::move(widget)));
+    written += 2 * sheet.back().images.size();
   }
 
   const std::string source =
       snapshot ? "snapshot " + path.string() : "no snapshot at " + path.string();
-  const std::string html = indexHtml(sheet, source, utcText(drawnAt), time);
   const fs::path index = fs::path(options.outputDir) / "index.html";
-  const Status saved = writeOutputFile(index.string(), html);
-  if (const auto* error = std::get_if<Error>(&saved)) {
+  const Status saved = writeOutputFile(index.string(), indexHtml(sheet, source, utcText(drawnAt), time));
+  if (const auto* error = std::get_if<Error>(&saved)) return *error;
+  return std::pair{written, index};
+}
+
+}  // namespace
+
+int runGallery(const GalleryOptions& options, const TimeSettings& time,
+               const PlatformLookups& lookups, std::ostream& out, std::ostream& err) {
+  const auto done = drawGallery(options, time, lookups, err);
+  if (const auto* error = std::get_if<Error>(&done)) {
     err << "gallery: " << error->describe() << '\n';
-    return 1;
+    return error->exitCode();
   }
+  const auto& [written, index] = std::get<0>(done);
   out << "gallery: " << written << " images and " << index.string() << '\n';
   return 0;
 }
