@@ -199,19 +199,20 @@ View View::clipShape(Shape shape) const {
   n.shape = std::move(shape);
   return wrap(*this, std::move(n));
 }
-View View::background(View content, Alignment alignment) const {
+namespace {
+DecorationNode decoration(const View& content, Alignment alignment, bool overlay) {
   DecorationNode n;
   n.content = content.node();
   n.alignment = alignment;
-  n.overlay = false;
-  return wrap(*this, std::move(n));
+  n.overlay = overlay;
+  return n;
+}
+}  // namespace
+View View::background(View content, Alignment alignment) const {
+  return wrap(*this, decoration(content, alignment, false));
 }
 View View::overlay(View content, Alignment alignment) const {
-  DecorationNode n;
-  n.content = content.node();
-  n.alignment = alignment;
-  n.overlay = true;
-  return wrap(*this, std::move(n));
+  return wrap(*this, decoration(content, alignment, true));
 }
 
 namespace {

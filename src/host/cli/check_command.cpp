@@ -139,14 +139,7 @@ void addCheckCommand(CLI::App& app, int& exitCode) {
   check->add_flag("--canonical", options->canonical,
                   "Print the snapshot re-encoded: declared keys only, in order, compact");
   check->footer(kCheckManual);
-  check->callback([options, &exitCode] {
-    try {
-      exitCode = run(*options);
-    } catch (const std::exception& e) {
-      std::cerr << "check: " << e.what() << '\n';
-      exitCode = 1;
-    }
-  });
+  check->callback([options, &exitCode] { exitCode = runReporting("check", [&] { return run(*options); }); });
 }
 
 }  // namespace korvel::host

@@ -3,6 +3,7 @@
 // the process exit code: 0 success, 1 input refused or unreadable, 2 usage error.
 #include <CLI/CLI.hpp>
 
+#include <functional>
 #include <optional>
 #include <string_view>
 
@@ -45,6 +46,10 @@ CLI::Option* addNowOption(CLI::App& command, std::optional<double>& now);
 // Flushes standard output; when it cannot be written (a full disk, a closed pipe) says so on
 // standard error, after `who`, and gives 1; else 0.
 int flushStandardOutput(std::string_view who);
+
+// Runs a command's work and gives its exit status; an exception that escapes it (memory running
+// out) is said on standard error after `who` and gives 1.
+int runReporting(std::string_view who, const std::function<int()>& run);
 
 // The program's own manual, shown after the list of commands by korvel-widgets --help.
 std::string programManual();

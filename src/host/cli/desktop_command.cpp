@@ -169,12 +169,7 @@ void addDesktopCommand(CLI::App& app, int& exitCode, DesktopRunner runWindow,
     request.screenshot = options->screenshot;
     request.surface = *surface;
     request.layer = *layer;
-    try {
-      exitCode = runDesktop(request, runWindow, runLayer);
-    } catch (const std::exception& e) {
-      std::cerr << "desktop: " << e.what() << '\n';
-      exitCode = 1;
-    }
+    exitCode = runReporting("desktop", [&] { return runDesktop(request, runWindow, runLayer); });
   });
 }
 

@@ -34,6 +34,15 @@ CLI::Option* addNowOption(CLI::App& command, std::optional<double>& now) {
       ->type_name("SECONDS");
 }
 
+int runReporting(std::string_view who, const std::function<int()>& run) {
+  try {
+    return run();
+  } catch (const std::exception& e) {
+    std::cerr << who << ": " << e.what() << '\n';
+    return 1;
+  }
+}
+
 int flushStandardOutput(std::string_view who) {
   // A write that failed before left its reason in errno; a flush that fails now sets it anew.
   if (std::cout) errno = 0;

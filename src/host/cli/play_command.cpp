@@ -172,14 +172,7 @@ void addPlayCommand(CLI::App& app, int& exitCode) {
   cmd->add_flag("--no-watch", options->noWatch,
                 "Do not watch the snapshot: new timelines only after the reload date");
   cmd->footer(std::string(kPlayManual) + "\n" + placementsManual());
-  cmd->callback([options, &exitCode] {
-    try {
-      exitCode = runPlay(*options);
-    } catch (const std::exception& e) {
-      std::cerr << "play: " << e.what() << '\n';
-      exitCode = 1;
-    }
-  });
+  cmd->callback([options, &exitCode] { exitCode = runReporting("play", [&] { return runPlay(*options); }); });
 }
 
 }  // namespace korvel::host

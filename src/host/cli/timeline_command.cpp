@@ -108,14 +108,7 @@ void addTimelineCommand(CLI::App& app, int& exitCode) {
       ->check(kNotEmpty);
   addNowOption(*timeline, options->now);
   timeline->footer(kTimelineManual);
-  timeline->callback([options, &exitCode] {
-    try {
-      exitCode = run(*options);
-    } catch (const std::exception& e) {
-      std::cerr << "timeline: " << e.what() << '\n';
-      exitCode = 1;
-    }
-  });
+  timeline->callback([options, &exitCode] { exitCode = runReporting("timeline", [&] { return run(*options); }); });
 }
 
 }  // namespace korvel::host
