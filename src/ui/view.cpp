@@ -229,22 +229,25 @@ std::optional<double> validSpacing(std::optional<double> s) {
 }
 }  // namespace
 
-View vstack(HAlign alignment, std::optional<double> spacing, std::vector<View> children) {
+namespace {
+View stack(Axis axis, HAlign hAlign, VAlign vAlign, std::optional<double> spacing,
+           std::vector<View>& children) {
   StackNode n;
-  n.axis = Axis::vertical;
-  n.hAlign = alignment;
+  n.axis = axis;
+  n.hAlign = hAlign;
+  n.vAlign = vAlign;
   n.spacing = validSpacing(spacing);
   n.children = nonEmpty(children);
   return View(std::make_shared<const StackNode>(std::move(n)));
 }
+}  // namespace
+
+View vstack(HAlign alignment, std::optional<double> spacing, std::vector<View> children) {
+  return stack(Axis::vertical, alignment, StackNode{}.vAlign, spacing, children);
+}
 
 View hstack(VAlign alignment, std::optional<double> spacing, std::vector<View> children) {
-  StackNode n;
-  n.axis = Axis::horizontal;
-  n.vAlign = alignment;
-  n.spacing = validSpacing(spacing);
-  n.children = nonEmpty(children);
-  return View(std::make_shared<const StackNode>(std::move(n)));
+  return stack(Axis::horizontal, StackNode{}.hAlign, alignment, spacing, children);
 }
 
 View zstack(Alignment alignment, std::vector<View> children) {
