@@ -14,6 +14,7 @@ enum class ErrorKind {
   usage,       // a command-line option the program cannot follow
   unwritable,  // an output file or folder that cannot be written
   undrawable,  // a drawing the graphics library could not make
+  unavailable, // a service of the system the program needs: file watching, timers, signals
 };
 
 struct Error {

@@ -22,21 +22,23 @@ Error cannotWrite(const fs::path& path, std::string why) {
 }
 
 // The path a write to `path` lands on: every symbolic link on the way followed, as open()
-// would (a link may lead to a file that does not exist yet). Empty with `error` set on a loop.
-fs::path followLinks(fs::path path, std::string& error) {
+// would (a link may lead to a file that does not exist yet), or why it cannot be told.
+Result<fs::path> followLinks(fs::path path) {
   for (int hops = 0; hops < 40; ++hops) {  // the kernel's own limit
     struct stat st {};
     if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
     std::error_code ec;
     const fs::path target = fs::read_symlink(path, ec);
-    if (ec) {
-      error = ec.message();
-      return {};
-    }
+    if (ec) return cannotWrite(path, ec.message());
     path = target.is_absolute() ? target : path.parent_path() / target;
   }
-  error = std::strerror(ELOOP);
-  return {};
+  return cannotWrite(path, std::strerror(ELOOP));
+}
+
+// Where `path` leads, or nothing when that cannot be told.
+fs::path targetOrNothing(const fs::path& path) {
+  auto target = followLinks(path);
+  return std::holds_alternative<fs::path>(target) ? std::get<fs::path>(std::move(target)) : fs::path();
 }
 
 // 0, or the errno of the write that failed.
@@ -104,9 +106,9 @@ bool samePlace(const fs::path& a, const fs::path& b) {
 
 Status writeOutputFile(const fs::path& path, std::string_view bytes) {
   if (path.empty()) return Error{ErrorKind::usage, "", "no output file given"};
-  std::string error;
-  const fs::path target = followLinks(path, error);
-  if (!error.empty()) return cannotWrite(path, error);
+  auto followed = followLinks(path);
+  if (auto* error = std::get_if<Error>(&followed)) return Error{error->kind, path.string(), error->message};
+  const fs::path target = std::get<fs::path>(std::move(followed));
   struct stat st {};
   if (::stat(target.c_str(), &st) == 0) {
     if (S_ISCHR(st.st_mode) || S_ISFIFO(st.st_mode)) return writeDirectly(path, target, bytes);
@@ -121,14 +123,12 @@ Status writeOutputFile(const fs::path& path, std::string_view bytes) {
 }
 
 bool sameFile(const fs::path& a, const fs::path& b) {
-  std::string ignored;
-  const fs::path ta = followLinks(a, ignored), tb = followLinks(b, ignored);
+  const fs::path ta = targetOrNothing(a), tb = targetOrNothing(b);
   return samePlace(a, b) || (!ta.empty() && !tb.empty() && samePlace(ta, tb));
 }
 
 bool liesIn(const fs::path& file, const fs::path& folder) {
-  std::string ignored;
-  const fs::path target = followLinks(file, ignored);
+  const fs::path target = targetOrNothing(file);
   return samePlace(fs::absolute(file).parent_path(), folder) ||
          (!target.empty() && samePlace(fs::absolute(target).parent_path(), folder));
 }

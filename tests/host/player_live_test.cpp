@@ -33,7 +33,7 @@ TEST(SnapshotWatcherTest, FollowsTheSnapshotAndItsFolderButNotItsNeighbours) {
   ScratchDir dir;
   const fs::path folder = dir / "group" / "container";
   SnapshotWatcher watcher(folder / "week.json");
-  ASSERT_EQ(watcher.error(), "");
+  ASSERT_FALSE(watcher.error()) << watcher.error()->describe();
   // The nearest folder that exists, until the snapshot's own appears.
   EXPECT_EQ(watcher.watchedFolder(), dir.path());
   EXPECT_FALSE(watcher.readEvents());
@@ -93,7 +93,7 @@ TEST(PlayerRealTimeTest, ARewrittenSnapshotIsDrawnWithinASecondAndNothingWakesIt
   const std::string sample = korvel::testing::exampleText("week.json");
   SnapshotWatcher watcher(snapshotFile);  // its folder does not exist yet
   PollClock clock(&watcher);
-  ASSERT_EQ(clock.error(), "");
+  ASSERT_FALSE(clock.error()) << clock.error()->describe();
   FixedAppearance appearance(Appearance::light);
   std::atomic<int> loads{0};
   std::atomic<double> lastLoad{0};

@@ -105,16 +105,12 @@ int runPlay(const PlayOptions& options) {
   // The clock takes the stop signals over before the appearance source starts its thread.
   std::unique_ptr<SnapshotWatcher> watcher;
   if (!options.once && !options.noWatch) {
-    watcher = std::make_unique<SnapshotWatcher>(host.snapshotFile);
-    if (!watcher->error().empty()) {
-      std::cerr << "play: " << watcher->error() << "; a new snapshot shows at the reload date\n";
-      watcher.reset();
-    }
+    watcher = watchSnapshot(host.snapshotFile, std::cerr, "play");
   }
   PollClock clock(watcher.get());
-  if (!clock.error().empty()) {
-    std::cerr << "play: " << clock.error() << '\n';
-    return 1;
+  if (clock.error()) {
+    std::cerr << "play: " << clock.error()->describe() << '\n';
+    return clock.error()->exitCode();
   }
   const std::unique_ptr<AppearanceSource> appearance = makeAppearanceSource(host.appearance);
   clock.watchAppearance(appearance.get());

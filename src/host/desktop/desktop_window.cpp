@@ -439,11 +439,7 @@ int runDesktopWindow(const DesktopRequest& request) {
 #endif
   Desktop d(request);
   if (request.watch) {
-    d.watcher = std::make_unique<SnapshotWatcher>(request.host.snapshotFile);
-    if (!d.watcher->error().empty()) {
-      std::cerr << "desktop: " << d.watcher->error() << "; a new snapshot shows at the reload date\n";
-      d.watcher.reset();
-    }
+    d.watcher = watchSnapshot(request.host.snapshotFile, std::cerr, "desktop");
   }
   d.appearance = makeAppearanceSource(request.host.appearance);
   buildWindow(d);

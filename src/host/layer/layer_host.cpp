@@ -91,7 +91,7 @@ struct Host {
   bool outputsChanged = false;
   std::vector<std::unique_ptr<Widget>> widgets;
   ClickTracker clicks;
-  std::string drawError;
+  std::optional<Error> drawError;
 };
 
 Output* findOutput(Host& h, wl_output* proxy) {
@@ -257,12 +257,17 @@ void draw(Host& h, Widget& w) {
   const double scale = scaleOf(h, w);
   const int width = static_cast<int>(std::lround(std::ceil(w.size.width) * scale));
   const int height = static_cast<int>(std::lround(std::ceil(w.size.height) * scale));
-  std::string error;
-  const std::unique_ptr<ShmBuffer> buffer = ShmBuffer::create(h.shm, width, height, error);
-  if (buffer) error = paintLaidOut(buffer->surface(), w.laidOut, h.appearance, scale);
-  if (!error.empty()) {
-    if (error != h.drawError) std::cerr << "desktop: cannot draw a widget: " << error << '\n';
-    h.drawError = error;
+  auto made = ShmBuffer::create(h.shm, width, height);
+  Status drawn = std::holds_alternative<Error>(made) ? Status(std::get<Error>(made)) : Status();
+  const std::unique_ptr<ShmBuffer> buffer =
+      std::holds_alternative<Error>(made) ? nullptr : std::move(std::get<0>(made));
+  if (buffer) drawn = paintLaidOut(buffer->surface(), w.laidOut, h.appearance, scale);
+  if (const auto* error = std::get_if<Error>(&drawn)) {
+    // Said once, not at every frame that fails the same way.
+    if (!h.drawError || *h.drawError != *error) {
+      std::cerr << "desktop: cannot draw a widget: " << error->describe() << '\n';
+    }
+    h.drawError = *error;
     return;
   }
   cairo_surface_flush(buffer->surface());
@@ -478,11 +483,7 @@ int run(Host& h) {
   }
   std::unique_ptr<SnapshotWatcher> watcher;
   if (h.request.watch) {
-    watcher = std::make_unique<SnapshotWatcher>(h.request.host.snapshotFile);
-    if (!watcher->error().empty()) {
-      std::cerr << "desktop: " << watcher->error() << "; a new snapshot shows at the reload date\n";
-      watcher.reset();
-    }
+    watcher = watchSnapshot(h.request.host.snapshotFile, std::cerr, "desktop");
   }
   const std::unique_ptr<AppearanceSource> appearance =
       makeAppearanceSource(h.request.host.appearance);

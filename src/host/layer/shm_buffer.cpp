@@ -9,12 +9,14 @@
 
 namespace korvel::host {
 
-std::unique_ptr<ShmBuffer> ShmBuffer::create(wl_shm* shm, int width, int height,
-                                             std::string& error) {
+namespace {
+Error noBuffer(std::string why) { return {ErrorKind::unavailable, "", std::move(why)}; }
+}  // namespace
+
+Result<std::unique_ptr<ShmBuffer>> ShmBuffer::create(wl_shm* shm, int width, int height) {
   const int stride = cairo_format_stride_for_width(CAIRO_FORMAT_ARGB32, width);
   if (width <= 0 || height <= 0 || stride <= 0) {
-    error = "no buffer of " + std::to_string(width) + "x" + std::to_string(height) + " pixels";
-    return nullptr;
+    return noBuffer("no buffer of " + std::to_string(width) + "x" + std::to_string(height) + " pixels");
   }
   std::unique_ptr<ShmBuffer> out(new ShmBuffer);
   out->width_ = width;
@@ -22,15 +24,15 @@ std::unique_ptr<ShmBuffer> ShmBuffer::create(wl_shm* shm, int width, int height,
   out->bytes_ = static_cast<std::size_t>(stride) * static_cast<std::size_t>(height);
   const int fd = memfd_create("korvel-widgets", MFD_CLOEXEC | MFD_ALLOW_SEALING);
   if (fd < 0 || ftruncate(fd, static_cast<off_t>(out->bytes_)) != 0) {
-    error = std::string("cannot make shared memory: ") + std::strerror(errno);
+    Error error = noBuffer(std::string("cannot make shared memory: ") + std::strerror(errno));
     if (fd >= 0) close(fd);
-    return nullptr;
+    return error;
   }
   void* pixels = mmap(nullptr, out->bytes_, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
   if (pixels == MAP_FAILED) {
-    error = std::string("cannot map shared memory: ") + std::strerror(errno);
+    Error error = noBuffer(std::string("cannot map shared memory: ") + std::strerror(errno));
     close(fd);
-    return nullptr;
+    return error;
   }
   out->pixels_ = pixels;
   wl_shm_pool* pool = wl_shm_create_pool(shm, fd, static_cast<int32_t>(out->bytes_));

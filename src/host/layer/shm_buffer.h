@@ -9,6 +9,8 @@
 #include <memory>
 #include <string>
 
+#include "base/error.h"
+
 struct wl_buffer;
 struct wl_shm;
 
@@ -16,9 +18,8 @@ namespace korvel::host {
 
 class ShmBuffer {
  public:
-  // A width x height pixel buffer, or null with `error` said.
-  static std::unique_ptr<ShmBuffer> create(wl_shm* shm, int width, int height,
-                                           std::string& error);
+  // A width x height pixel buffer, or why there is none.
+  static Result<std::unique_ptr<ShmBuffer>> create(wl_shm* shm, int width, int height);
   ~ShmBuffer();
   ShmBuffer(const ShmBuffer&) = delete;
   ShmBuffer& operator=(const ShmBuffer&) = delete;

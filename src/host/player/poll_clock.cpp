@@ -34,7 +34,8 @@ PollClock::PollClock(SnapshotWatcher* watcher) : watcher_(watcher) {
   }
   signalFd_ = signalfd(-1, &stopSignals, SFD_NONBLOCK | SFD_CLOEXEC);
   if (signalFd_ < 0 || timer_.fd() < 0) {
-    error_ = std::string("cannot set up the player's timer and signals: ") + std::strerror(errno);
+    error_ = Error{ErrorKind::unavailable, "",
+                   std::string("cannot set up the player's timer and signals: ") + std::strerror(errno)};
   }
 }
 

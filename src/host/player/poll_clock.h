@@ -25,8 +25,8 @@ class PollClock final : public PlayerClock {
   PollClock(const PollClock&) = delete;
   PollClock& operator=(const PollClock&) = delete;
 
-  // Empty when the timer and the signals are set up.
-  const std::string& error() const { return error_; }
+  // Nothing when the timer and the signals are set up.
+  const std::optional<Error>& error() const { return error_; }
 
   double now() override;
   Wake sleepUntil(std::optional<double> deadline) override;
@@ -46,7 +46,7 @@ class PollClock final : public PlayerClock {
   bool stop_ = false;
   bool hangUp_ = false;
   long wakeUps_ = 0;
-  std::string error_;
+  std::optional<Error> error_;
   bool restoreMask_ = false;
   unsigned char oldMask_[128] = {};  // the sigset_t in force before, restored at the end
 };

@@ -38,7 +38,7 @@ SnapshotWatcher::SnapshotWatcher(fs::path file) {
   name_ = absolute.filename().string();
   fd_ = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
   if (fd_ < 0) {
-    error_ = std::string("cannot watch for snapshot changes: ") + std::strerror(errno);
+    error_ = Error{ErrorKind::unavailable, "", std::string("cannot watch for snapshot changes: ") + std::strerror(errno)};
     return;
   }
   arm();
@@ -62,11 +62,11 @@ bool SnapshotWatcher::arm() {
   watchingFolder_ = target == folder_;
   wd_ = inotify_add_watch(fd_, target.c_str(), watchingFolder_ ? kFolderMask : kAncestorMask);
   if (wd_ < 0) {
-    error_ = "cannot watch " + target.string() + ": " + std::strerror(errno);
+    error_ = Error{ErrorKind::unavailable, "", "cannot watch " + target.string() + ": " + std::strerror(errno)};
     watched_.clear();
     return false;
   }
-  error_.clear();
+  error_.reset();
   watched_ = target;
   return watchingFolder_;
 }
@@ -141,6 +141,14 @@ bool SnapshotWatcher::readEvents() {
   }
   if (rearm || relink) followLink();
   return changed;
+}
+
+std::unique_ptr<SnapshotWatcher> watchSnapshot(const fs::path& file, std::ostream& log,
+                                               std::string_view who) {
+  auto watcher = std::make_unique<SnapshotWatcher>(file);
+  if (!watcher->error()) return watcher;
+  log << who << ": " << watcher->error()->describe() << "; a new snapshot shows at the reload date\n";
+  return nullptr;
 }
 
 }  // namespace korvel::host

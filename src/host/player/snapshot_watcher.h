@@ -5,7 +5,13 @@
 // symbolic link, the folder of the file it leads to is watched too, and follows the link when
 // it is pointed elsewhere.
 #include <filesystem>
+#include <memory>
+#include <optional>
+#include <ostream>
 #include <string>
+#include <string_view>
+
+#include "base/error.h"
 
 namespace korvel::host {
 
@@ -16,8 +22,8 @@ class SnapshotWatcher {
   SnapshotWatcher(const SnapshotWatcher&) = delete;
   SnapshotWatcher& operator=(const SnapshotWatcher&) = delete;
 
-  // Empty when watching works; else why not (the player then runs on entry and reload dates).
-  const std::string& error() const { return error_; }
+  // Nothing when watching works; else why not (the player then runs on entry and reload dates).
+  const std::optional<Error>& error() const { return error_; }
 
   // Readable when events are waiting; -1 when watching failed.
   int fd() const { return fd_; }
@@ -43,7 +49,12 @@ class SnapshotWatcher {
   bool watchingFolder_ = false;
   std::filesystem::path target_;  // where the link leads; empty when the snapshot is no link
   int targetWd_ = -1;             // wd_ itself when the target lies in the snapshot's folder
-  std::string error_;
+  std::optional<Error> error_;
 };
+
+// A watcher of `file`, or none when watching does not work, said on `log` after `who`: the
+// widgets then show a new snapshot at the reload date.
+std::unique_ptr<SnapshotWatcher> watchSnapshot(const std::filesystem::path& file, std::ostream& log,
+                                               std::string_view who);
 
 }  // namespace korvel::host

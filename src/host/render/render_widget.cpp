@@ -164,11 +164,9 @@ std::optional<RenderFormat> renderFormatFromName(std::string_view n) { return en
 
 std::string_view name(RenderFormat format) { return enumName(format); }
 
-std::string paintLaidOut(cairo_surface_t* surface, const LaidOutWidget& widget,
-                         Appearance appearance, double scale) {
-  const Status painted = paint(surface, widget, appearance, scale);
-  const auto* error = std::get_if<Error>(&painted);
-  return error ? error->describe() : std::string();
+Status paintLaidOut(cairo_surface_t* surface, const LaidOutWidget& widget, Appearance appearance,
+                    double scale) {
+  return paint(surface, widget, appearance, scale);
 }
 
 LaidOutWidget layoutWidget(const RenderRequest& request) {

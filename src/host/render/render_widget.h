@@ -58,10 +58,9 @@ using RenderResult = Result<std::string>;
 RenderResult renderLaidOut(const LaidOutWidget& widget, const RenderRequest& request);
 
 // Draws an already laid-out widget onto `surface` (any Cairo surface, already sized: the layer
-// host's shared-memory buffers) at `scale` pixels per point. Returns an error message, empty on
-// success.
-std::string paintLaidOut(cairo_surface_t* surface, const LaidOutWidget& widget,
-                         Appearance appearance, double scale);
+// host's shared-memory buffers) at `scale` pixels per point.
+Status paintLaidOut(cairo_surface_t* surface, const LaidOutWidget& widget, Appearance appearance,
+                    double scale);
 
 // layoutWidget then renderLaidOut.
 RenderResult renderWidget(const RenderRequest& request);
