@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "host/render/png_encoder.h"
 #include "host/render/render_widget.h"
 #include "kit/palette.h"
 #include "ui/limits.h"
@@ -136,6 +137,24 @@ TEST(PngBackend, AbsurdGeometryNeitherCrashesNorStopsLaterDrawing) {
   for (ui::Op& op : ops) ui::clampOp(op);
   const Decoded d = decodePng(drawn(medium(ops), request(RenderFormat::png)));
   EXPECT_TRUE(near(d.at(40, 40), {76, 122, 24, 255})) << d.at(40, 40)[0];
+}
+
+// A PNG is drawn a band of rows at a time: ink that reaches into a band from an op whose frame
+// lies outside it (a wide stroke, a path beyond its frame) must still land there.
+TEST(PngBackend, DrawnInBandsAsOnOneSurface) {
+  ui::StrokeShape wide{.rect = {100, 40, 50, 2}, .paint = ink, .shape = {.kind = ui::ShapeKind::rect}};
+  wide.stroke.lineWidth = 30;
+  ui::FillShape path = fill({0, 0, 1, 1}, red, ui::ShapeKind::path);
+  path.shape.points = {{10, 30}, {300, 60}, {200, 160}};
+  for (const std::vector<ui::Op>& ops : {std::vector<ui::Op>{wide}, std::vector<ui::Op>{path}}) {
+    const LaidOutWidget widget = medium(ops);
+    cairo_surface_t* whole = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 728, 340);
+    ASSERT_TRUE(std::holds_alternative<std::monostate>(paintLaidOut(whole, widget, Appearance::light, 2)));
+    const auto expected = encodePng(whole, PngOptions{.pixelsPerPoint = 2});
+    cairo_surface_destroy(whole);
+    ASSERT_TRUE(expected.has_value());
+    EXPECT_EQ(drawn(widget, request(RenderFormat::png)), *expected);
+  }
 }
 
 TEST(PngBackend, ClipsNestAndUnclipRestores) {

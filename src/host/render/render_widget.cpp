@@ -78,17 +78,41 @@ std::string pdfDate(double seconds) {
 // device pixels, so every pixel comes out as it would on one surface.
 constexpr int kBandPixels = 1 << 16;
 
+// How far above and below its frame an operation may leave ink, and where: texts overhang by
+// less than their own height, strokes by half their width (their mitres by more), and a path
+// goes wherever its points go.
+struct InkSpan {
+  double top, bottom;
+};
+
+InkSpan inkSpan(const ui::Op& op) {
+  const ui::Rect& frame = ui::frameOf(op);
+  InkSpan span{frame.y, frame.y + frame.height};
+  std::visit(
+      [&span](const auto& o) {
+        if constexpr (requires { o.shape; }) {
+          for (const ui::Point& p : o.shape.points) {
+            span.top = std::min(span.top, p.y);
+            span.bottom = std::max(span.bottom, p.y);
+          }
+        }
+      },
+      op);
+  double reach = std::max(frame.height, 0.0) + 8;
+  if (const auto* stroke = std::get_if<ui::StrokeShape>(&op)) {
+    reach += stroke->stroke.lineWidth / 2 * std::max(stroke->stroke.miterLimit, 1.0);
+  }
+  return {span.top - reach, span.bottom + reach};
+}
+
 // The operations that may leave ink between `top` and `bottom` (points): clips always (they
-// nest), shapes and texts whose frame, grown by its own height and a stroke's reach, meets it.
+// nest), the others when their ink can reach the band.
 ui::DisplayList bandOps(const ui::DisplayList& list, double top, double bottom) {
   ui::DisplayList band;
   for (const ui::Op& op : list.ops) {
-    const ui::Rect& frame = ui::frameOf(op);
-    const double reach = std::max(frame.height, 0.0) + 8;
     const bool clip = std::holds_alternative<ui::PushClip>(op) || std::holds_alternative<ui::PopClip>(op);
-    if (clip || (frame.y - reach < bottom && frame.y + frame.height + reach > top)) {
-      band.ops.push_back(op);
-    }
+    const InkSpan ink = inkSpan(op);
+    if (clip || (ink.top < bottom && ink.bottom > top)) band.ops.push_back(op);
   }
   return band;
 }
