@@ -7,4 +7,8 @@ std::string widgetImageName(std::string_view face, std::string_view family,
   return std::string(face) + "-" + std::string(family) + "-" + std::string(appearance) + ".png";
 }
 
+std::string widgetImageName(std::string_view face, std::string_view family) {
+  return std::string(face) + "-" + std::string(family) + ".png";
+}
+
 }  // namespace korvel::host

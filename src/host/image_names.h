@@ -9,4 +9,8 @@ namespace korvel::host {
 std::string widgetImageName(std::string_view face, std::string_view family,
                             std::string_view appearance);
 
+// "<face>-<family>.png": the player's picture in whichever appearance is current, one name for
+// a bar or a conky to show.
+std::string widgetImageName(std::string_view face, std::string_view family);
+
 }  // namespace korvel::host

@@ -107,7 +107,7 @@ bool samePlace(const fs::path& a, const fs::path& b) {
 Status writeOutputFile(const fs::path& path, std::string_view bytes) {
   if (path.empty()) return Error{ErrorKind::usage, "", "no output file given"};
   auto followed = followLinks(path);
-  if (auto* error = std::get_if<Error>(&followed)) return Error{error->kind, path.string(), error->message};
+  if (const auto* error = std::get_if<Error>(&followed)) return cannotWrite(path, error->message);
   const fs::path target = std::get<fs::path>(std::move(followed));
   struct stat st {};
   if (::stat(target.c_str(), &st) == 0) {

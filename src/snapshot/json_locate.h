@@ -1,6 +1,7 @@
 #pragma once
-// Finds where a JSON text goes wrong. The fast parser only says that a document is invalid;
-// this slower scan runs only after such a refusal, to point the user at a line and column.
+// Scans a JSON text under the decoder's rules: before every decode, to blank what no record
+// reads (blankUndeclared), and after a refusal of the fast parser, which only says that a
+// document is invalid, to point the user at a line and column (locateSyntaxFault).
 #include <cstddef>
 #include <optional>
 #include <string>

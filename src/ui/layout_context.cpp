@@ -53,7 +53,6 @@ std::size_t hashEnvironment(const Environment& e) {
   return h;
 }
 
-
 double guideH(const Measured& m, HAlign a) {
   switch (a) {
     case HAlign::leading: return 0;

@@ -13,6 +13,10 @@ std::string validUtf8(std::string_view s);
 // Line breaks in one spelling: CR LF, CR, U+2028 and U+2029 become LF.
 std::string normalizeLineBreaks(std::string_view s);
 
+// U+FDD0..U+FDEF and the last two code points of every plane: never meant for interchange, and
+// refused by some consumers of text (Cairo's PDF metadata and text runs).
+constexpr bool isNoncharacter(char32_t c) { return (c >= 0xFDD0 && c <= 0xFDEF) || (c & 0xFFFE) == 0xFFFE; }
+
 // Decodes valid UTF-8 (as produced by validUtf8) into code points with their byte offsets.
 struct CodePoint {
   char32_t value;

@@ -2,7 +2,6 @@
 
 #include <utility>
 
-
 namespace korvel {
 
 WidgetConfiguration staticConfiguration(const WidgetInfo& widget, WeekProvider provider) {

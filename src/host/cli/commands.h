@@ -4,9 +4,11 @@
 #include <CLI/CLI.hpp>
 
 #include <functional>
+#include <iostream>
 #include <optional>
 #include <string_view>
 
+#include "base/error.h"
 #include "host/player/desktop_request.h"
 
 // The FILES section of every command that reads the widgets' snapshot.
@@ -46,6 +48,15 @@ CLI::Option* addNowOption(CLI::App& command, std::optional<double>& now);
 // Flushes standard output; when it cannot be written (a full disk, a closed pipe) says so on
 // standard error, after `who`, and gives 1; else 0.
 int flushStandardOutput(std::string_view who);
+
+// When `result` is an error: says it on `err` after `who` and gives the exit status it ends
+// the command with; nothing when it is a value.
+int reportError(std::string_view who, const Error& error, std::ostream& err);
+template <class T>
+std::optional<int> reportedError(std::string_view who, const Result<T>& result, std::ostream& err = std::cerr) {
+  const auto* error = std::get_if<Error>(&result);
+  return error ? std::optional<int>(reportError(who, *error, err)) : std::nullopt;
+}
 
 // Runs a command's work and gives its exit status; an exception that escapes it (memory running
 // out) is said on standard error after `who` and gives 1.

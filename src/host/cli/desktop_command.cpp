@@ -155,9 +155,8 @@ void addDesktopCommand(CLI::App& app, int& exitCode, DesktopRunner runWindow,
     }
     const EnvLookup env = [](const char* key) -> const char* { return std::getenv(key); };
     auto resolved = resolveHostOptions(options->host, env);
-    if (const auto* error = std::get_if<Error>(&resolved)) {
-      std::cerr << "desktop: " << error->describe() << '\n';
-      exitCode = error->exitCode();
+    if (const auto code = reportedError("desktop", resolved)) {
+      exitCode = *code;
       return;
     }
     DesktopRequest request;

@@ -233,10 +233,6 @@ Result<std::pair<std::size_t, fs::path>> drawGallery(const GalleryOptions& optio
                                                      const TimeSettings& time,
                                                      const PlatformLookups& lookups,
                                                      std::ostream& err) {
-  if (options.outputDir.empty()) return Error{ErrorKind::usage, "", "-o DIR is required"};
-  if (options.now && !std::isfinite(*options.now)) {
-    return Error{ErrorKind::usage, "", "--now must be a finite number of seconds"};
-  }
   const fs::path path =
       options.snapshotPath.empty() ? snapshotFileURL(lookups) : fs::path(options.snapshotPath);
   auto loaded = sheetSnapshot(options, path, err);
@@ -274,10 +270,7 @@ Result<std::pair<std::size_t, fs::path>> drawGallery(const GalleryOptions& optio
 int runGallery(const GalleryOptions& options, const TimeSettings& time,
                const PlatformLookups& lookups, std::ostream& out, std::ostream& err) {
   const auto done = drawGallery(options, time, lookups, err);
-  if (const auto* error = std::get_if<Error>(&done)) {
-    err << "gallery: " << error->describe() << '\n';
-    return error->exitCode();
-  }
+  if (const auto code = reportedError("gallery", done, err)) return *code;
   const auto& [written, index] = std::get<0>(done);
   out << "gallery: " << written << " images and " << index.string() << '\n';
   return 0;
@@ -305,9 +298,8 @@ void addGalleryCommand(CLI::App& app, int& exitCode) {
     std::string warning;
     const auto time = resolveTimeOptions(
         o->time, [](const char* key) -> const char* { return std::getenv(key); }, warning);
-    if (const auto* error = std::get_if<Error>(&time)) {
-      std::cerr << "gallery: " << error->describe() << '\n';
-      exitCode = error->exitCode();
+    if (const auto code = reportedError("gallery", time)) {
+      exitCode = *code;
       return;
     }
     if (!warning.empty()) std::cerr << "gallery: " << warning << '\n';

@@ -34,6 +34,11 @@ CLI::Option* addNowOption(CLI::App& command, std::optional<double>& now) {
       ->type_name("SECONDS");
 }
 
+int reportError(std::string_view who, const Error& error, std::ostream& err) {
+  err << who << ": " << error.describe() << '\n';
+  return error.exitCode();
+}
+
 int runReporting(std::string_view who, const std::function<int()>& run) {
   try {
     return run();

@@ -73,10 +73,7 @@ EXAMPLES
 int runPlay(const PlayOptions& options) {
   const EnvLookup env = [](const char* key) -> const char* { return std::getenv(key); };
   auto resolved = resolveHostOptions(options.host, env);
-  if (const auto* error = std::get_if<Error>(&resolved)) {
-    std::cerr << "play: " << error->describe() << '\n';
-    return error->exitCode();
-  }
+  if (const auto code = reportedError("play", resolved)) return *code;
   const HostSettings& host = std::get<HostSettings>(resolved);
   for (const std::string& warning : host.warnings) std::cerr << "play: " << warning << '\n';
   const std::string outputDir = host.outputDir.string();
@@ -91,16 +88,10 @@ int runPlay(const PlayOptions& options) {
     return 2;
   }
   const Status prepared = prepareOutputDir(outputDir);
-  if (const auto* error = std::get_if<Error>(&prepared)) {
-    std::cerr << "play: " << error->describe() << '\n';
-    return error->exitCode();
-  }
+  if (const auto code = reportedError("play", prepared)) return *code;
   int lockFd = -1;  // held until the process ends
   const Status locked = lockOutputDir(outputDir, lockFd);
-  if (const auto* error = std::get_if<Error>(&locked)) {
-    std::cerr << "play: " << error->describe() << '\n';
-    return error->exitCode();
-  }
+  if (const auto code = reportedError("play", locked)) return *code;
 
   // The clock takes the stop signals over before the appearance source starts its thread.
   std::unique_ptr<SnapshotWatcher> watcher;
@@ -108,10 +99,7 @@ int runPlay(const PlayOptions& options) {
     watcher = watchSnapshot(host.snapshotFile, std::cerr, "play");
   }
   PollClock clock(watcher.get());
-  if (clock.error()) {
-    std::cerr << "play: " << clock.error()->describe() << '\n';
-    return clock.error()->exitCode();
-  }
+  if (clock.error()) return reportError("play", *clock.error(), std::cerr);
   const std::unique_ptr<AppearanceSource> appearance = makeAppearanceSource(host.appearance);
   clock.watchAppearance(appearance.get());
 

@@ -100,21 +100,14 @@ int run(const RenderOptions& o) {
   if (!o.snapshotPath.empty()) request.entry.snapshot = readSnapshot(o.snapshotPath);
 
   const RenderResult result = renderWidget(request);
-  if (const auto* error = std::get_if<Error>(&result)) {
-    std::cerr << "render: " << error->describe() << '\n';
-    return 1;
-  }
+  if (const auto code = reportedError("render", result)) return *code;
   const std::string& bytes = std::get<std::string>(result);
   if (o.output == "-") {
     std::cout.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     return flushStandardOutput("render");
   }
   const Status written = writeOutputFile(o.output, bytes);
-  if (const auto* error = std::get_if<Error>(&written)) {
-    std::cerr << "render: " << error->describe() << '\n';
-    return 1;
-  }
-  return 0;
+  return reportedError("render", written).value_or(0);
 }
 
 const char* kRenderManual = R"(

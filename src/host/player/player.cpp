@@ -68,31 +68,25 @@ Status writePicture(const LaidOutWidget& laidOut, const RenderRequest& request,
 }  // namespace
 
 Status lockOutputDir(const fs::path& dir, int& lockFd) {
+  const auto cannotLock = [&dir](int errnum) {
+    return unwritable("cannot lock the output folder " + dir.string() + ": " + std::strerror(errnum));
+  };
   const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) {
-    return unwritable("cannot lock the output folder " + dir.string() + ": " +
-                      std::strerror(errno));
-  }
+  if (fd < 0) return cannotLock(errno);
   if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
     lockFd = fd;
     return {};
   }
   const int error = errno;
+  // Only a lock held elsewhere has a holder worth naming.
   struct stat st {};
-  const std::string holder = ::fstat(fd, &st) == 0 ? lockHolder(st) : std::string();
+  const std::string holder =
+      error == EWOULDBLOCK && ::fstat(fd, &st) == 0 ? lockHolder(st) : std::string();
   ::close(fd);
-  if (error != EWOULDBLOCK) {
-    return unwritable("cannot lock the output folder " + dir.string() + ": " +
-                      std::strerror(error));
-  }
+  if (error != EWOULDBLOCK) return cannotLock(error);
   return unwritable("another player (" +
                     (holder.empty() ? std::string("process unknown") : "process " + holder) +
                     ") writes into " + dir.string() + "; give each player its own folder");
-}
-
-std::string stableImageName(const Placement& placement) {
-  return std::string(rawValue(placement.face())) + "-" +
-         std::string(familyName(placement.family)) + ".png";
 }
 
 // Indented for people reading the folder; one placement per line.
@@ -214,9 +208,9 @@ bool Player::draw(std::size_t index, Appearance appearance) {
     request.timeFormat = settings_.timeFormat;
     request.measurer = settings_.measurer;
     const LaidOutWidget laidOut = layoutWidget(request);
-    const std::string file =
-        widgetImageName(rawValue(placement.face()), familyName(placement.family), name(appearance));
-    const std::string stable = stableImageName(placement);
+    const std::string_view face = rawValue(placement.face()), family = familyName(placement.family);
+    const std::string file = widgetImageName(face, family, name(appearance));
+    const std::string stable = widgetImageName(face, family);
     const Status written = writePicture(laidOut, request, settings_.outputDir, {file, stable});
     if (const auto* failed = std::get_if<Error>(&written)) {
       if (!error) error = *failed;

@@ -61,9 +61,6 @@ struct DrawnWidget {
   std::string stableFile;
 };
 
-// "now-systemSmall.png": the file that always holds the current appearance's picture.
-std::string stableImageName(const Placement& placement);
-
 // The index.json text for one drawing.
 std::string indexJson(const std::vector<DrawnWidget>& widgets, double entryDate, double scale,
                       bool hasSnapshot);

@@ -23,6 +23,7 @@
 #include "host/render/png_encoder.h"
 #include "host/render/product_fonts.h"
 #include "ui/layout.h"
+#include "ui/utf8.h"
 
 namespace korvel::host {
 
@@ -149,9 +150,7 @@ RenderResult renderPng(const LaidOutWidget& w, const RenderRequest& r) {
 std::string pdfTitle(const std::string& label) {
   std::string out;
   for (const char* p = label.c_str(); *p; p = g_utf8_next_char(p)) {
-    const gunichar c = g_utf8_get_char(p);
-    const bool noncharacter = (c >= 0xFDD0 && c <= 0xFDEF) || (c & 0xFFFE) == 0xFFFE;
-    if (noncharacter) out += "\uFFFD";
+    if (ui::isNoncharacter(g_utf8_get_char(p))) out += "\uFFFD";
     else out.append(p, static_cast<std::size_t>(g_utf8_next_char(p) - p));
   }
   return out;

@@ -5,16 +5,15 @@
 #include <cmath>
 
 #include "host/render/product_fonts.h"
+#include "ui/utf8.h"
 
 namespace korvel::host {
 
 namespace {
 
-bool isNoncharacter(gunichar c) { return (c >= 0xFDD0 && c <= 0xFDEF) || (c & 0xFFFE) == 0xFFFE; }
-
 bool holdsNoncharacter(const char* text, int length) {
   for (const char* p = text; p < text + length; p = g_utf8_next_char(p)) {
-    if (isNoncharacter(g_utf8_get_char(p))) return true;
+    if (ui::isNoncharacter(g_utf8_get_char(p))) return true;
   }
   return false;
 }

@@ -30,7 +30,6 @@ std::string cleanedStart(const std::string& raw) {
   return normalizeLineBreaks(validUtf8(std::string_view(raw).substr(0, kMaxRawBytes)));
 }
 
-
 TextRequest request(const TextNode& n, const Environment& e, const Proposal& p, double scale) {
   TextRequest r;
   r.runs.reserve(n.runs.size());

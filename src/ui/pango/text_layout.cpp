@@ -144,7 +144,11 @@ LayoutPtr makeLayout(const TextRequest& r, const std::string& text, PangoAttrLis
     pango_layout_set_ellipsize(layout.get(), PANGO_ELLIPSIZE_END);
     pango_layout_set_height(layout.get(), -1);
   }
-  evenRoundedDigits(layout.get());
+  // Only a text with a rounded run can hold the rounded face (fallback fonts aside, which the
+  // pass leaves alone): the others are not walked glyph by glyph.
+  if (std::any_of(r.runs.begin(), r.runs.end(), [](const TextRunStyle& run) { return run.design == Design::rounded; })) {
+    evenRoundedDigits(layout.get());
+  }
   return layout;
 }
 
