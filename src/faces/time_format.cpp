@@ -327,7 +327,7 @@ ResolvedTimeSettings timeSettingsFromEnvironment(const EnvLookup& env, const std
       if (auto id = icuLocaleId(name)) {
         out.settings.locale = *id;
       } else {
-        out.warning += std::string(key) + "=" + name + " names no locale ICU knows; using en_US. ";
+        out.localeWarning = std::string(key) + "=" + name + " names no locale ICU knows; using en_US.";
       }
     }
     break;
@@ -340,11 +340,14 @@ ResolvedTimeSettings timeSettingsFromEnvironment(const EnvLookup& env, const std
     if (auto zone = knownTimeZone(tz)) {
       out.settings.timeZone = *zone;
     } else {
-      out.warning += "TZ=" + tz + " names no time zone ICU knows; using UTC. ";
+      out.zoneWarning = "TZ=" + tz + " names no time zone ICU knows; using UTC.";
     }
   }
-  if (!out.warning.empty()) out.warning.pop_back();
   return out;
+}
+
+std::string ResolvedTimeSettings::warning() const {
+  return localeWarning + (localeWarning.empty() || zoneWarning.empty() ? "" : " ") + zoneWarning;
 }
 
 }  // namespace korvel

@@ -23,7 +23,9 @@ using EnvLookup = std::function<const char*(const char*)>;
 
 struct ResolvedTimeSettings {
   TimeSettings settings;
-  std::string warning;  // non-empty when an environment value was unusable and replaced
+  // Non-empty when an environment value was unusable and replaced: for the locale, the zone.
+  std::string localeWarning, zoneWarning;
+  std::string warning() const;  // both, in that order
 };
 
 // Locale from LC_ALL, LC_TIME, LANG (first one set and not empty; "C" and "POSIX" mean the

@@ -6,14 +6,6 @@ namespace korvel::host {
 
 namespace {
 
-// The environment with only the time-zone variable, or without it, so each half of a warning
-// can be kept or dropped on its own.
-EnvLookup zoneOnly(const EnvLookup& env, bool wantZone) {
-  return [&env, wantZone](const char* key) -> const char* {
-    return (std::string_view(key) == "TZ") == wantZone ? env(key) : nullptr;
-  };
-}
-
 void appendWarning(std::string& warning, const std::string& more) {
   if (more.empty()) return;
   if (!warning.empty()) warning += ' ';
@@ -24,16 +16,18 @@ void appendWarning(std::string& warning, const std::string& more) {
 
 Result<TimeSettings> resolveTimeOptions(const TimeOptions& options, const EnvLookup& env,
                                         std::string& warning) {
-  TimeSettings settings = timeSettingsFromEnvironment(env).settings;
+  // What the environment says, and of its warnings only those of what the options leave to it.
+  const ResolvedTimeSettings fromEnv = timeSettingsFromEnvironment(env);
+  TimeSettings settings = fromEnv.settings;
   if (options.locale.empty()) {
-    appendWarning(warning, timeSettingsFromEnvironment(zoneOnly(env, false)).warning);
+    appendWarning(warning, fromEnv.localeWarning);
   } else {
     const auto id = icuLocaleId(options.locale);
     if (!id) return Error{ErrorKind::usage, "", "unknown locale \"" + options.locale + "\""};
     settings.locale = *id;
   }
   if (options.timeZone.empty()) {
-    appendWarning(warning, timeSettingsFromEnvironment(zoneOnly(env, true)).warning);
+    appendWarning(warning, fromEnv.zoneWarning);
   } else {
     const auto zone = knownTimeZone(options.timeZone);
     if (!zone) return Error{ErrorKind::usage, "", "unknown time zone \"" + options.timeZone + "\""};

@@ -195,7 +195,7 @@ TEST(TimeSettingsFromEnvironment, PrecedenceAndFallbacks) {
     };
     const ResolvedTimeSettings got = timeSettingsFromEnvironment(lookup, localtime);
     EXPECT_EQ(got.settings, c.expected) << got.settings.locale << " " << got.settings.timeZone;
-    EXPECT_EQ(!got.warning.empty(), c.warns) << got.warning;
+    EXPECT_EQ(!got.warning().empty(), c.warns) << got.warning();
   }
 }
 

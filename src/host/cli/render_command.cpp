@@ -9,6 +9,7 @@
 #include "host/cli/commands.h"
 #include "host/output_file.h"
 #include "host/render/render_widget.h"
+#include "host/time_options.h"
 #include "snapshot/loading.h"
 
 namespace korvel::host {
@@ -17,7 +18,8 @@ namespace {
 
 struct RenderOptions {
   std::string kind, family, appearance, format, output;
-  std::string snapshotPath, locale, timeZone;
+  std::string snapshotPath;
+  TimeOptions time;
   std::optional<double> now;
   double scale = 2;
 };
@@ -70,21 +72,11 @@ int run(const RenderOptions& o) {
     return usage("the output " + o.output + " is the snapshot being read; write elsewhere");
   }
 
-  const ResolvedTimeSettings fromEnv =
-      timeSettingsFromEnvironment([](const char* name) { return std::getenv(name); });
-  TimeSettings time = fromEnv.settings;
-  if (!o.locale.empty()) {
-    const auto id = icuLocaleId(o.locale);
-    if (!id) return usage("unknown locale \"" + o.locale + "\"");
-    time.locale = *id;
-  }
-  if (!o.timeZone.empty()) {
-    const auto zone = knownTimeZone(o.timeZone);
-    if (!zone) return usage("unknown time zone \"" + o.timeZone + "\"");
-    time.timeZone = *zone;
-  } else if (!fromEnv.warning.empty()) {
-    std::cerr << "render: " << fromEnv.warning << '\n';
-  }
+  std::string warning;
+  const auto time = resolveTimeOptions(o.time,
+                                       [](const char* name) { return std::getenv(name); }, warning);
+  if (const auto code = reportedError("render", time)) return *code;
+  if (!warning.empty()) std::cerr << "render: " << warning << '\n';
 
   RenderRequest request;
   request.kind = info->faceKind;
@@ -92,7 +84,7 @@ int run(const RenderOptions& o) {
   request.appearance = appearanceFromName(o.appearance);
   request.scale = o.scale;
   request.format = *format;
-  request.timeFormat = TimeFormat(time);
+  request.timeFormat = TimeFormat(std::get<TimeSettings>(time));
   request.entry.date =
       o.now ? *o.now
             : std::chrono::duration<double>(std::chrono::system_clock::now().time_since_epoch())
@@ -163,8 +155,8 @@ void addRenderCommand(CLI::App& app, int& exitCode) {
       ->check(kNotEmpty);
   addNowOption(*cmd, options->now);
   cmd->add_option("--scale", options->scale, "Pixels per point for PNG (default 2)");
-  cmd->add_option("--locale", options->locale, "Locale for dates, e.g. de_DE");
-  cmd->add_option("--time-zone", options->timeZone, "Time zone for dates, e.g. Europe/Berlin");
+  cmd->add_option("--locale", options->time.locale, "Locale for dates, e.g. de_DE");
+  cmd->add_option("--time-zone", options->time.timeZone, "Time zone for dates, e.g. Europe/Berlin");
   cmd->add_option("--format", options->format, "png, svg, pdf or json")
       ->required()
       ->check(CLI::IsMember({"png", "svg", "pdf", "json"}));

@@ -251,18 +251,24 @@ void destroySurface(Widget& w) {
 // pixels for as long as it shows them, and we never draw into it again, so no second buffer
 // waits here for the next frame (a widget redraws only when its picture changes, and a new
 // buffer is a memfd of well under a megabyte at 1x).
+// A new buffer with the widget painted into it at `scale` pixels per point.
+Result<std::unique_ptr<ShmBuffer>> paintedBuffer(const Host& h, const Widget& w, double scale) {
+  const int width = static_cast<int>(std::lround(std::ceil(w.size.width) * scale));
+  const int height = static_cast<int>(std::lround(std::ceil(w.size.height) * scale));
+  auto made = ShmBuffer::create(h.shm, width, height);
+  if (const auto* buffer = std::get_if<std::unique_ptr<ShmBuffer>>(&made)) {
+    Status painted = paintLaidOut((*buffer)->surface(), w.laidOut, h.appearance, scale);
+    if (auto* error = std::get_if<Error>(&painted)) return std::move(*error);
+  }
+  return made;
+}
+
 void draw(Host& h, Widget& w) {
   w.dirty = false;
   if (!w.surface || !w.configured) return;
   const double scale = scaleOf(h, w);
-  const int width = static_cast<int>(std::lround(std::ceil(w.size.width) * scale));
-  const int height = static_cast<int>(std::lround(std::ceil(w.size.height) * scale));
-  auto made = ShmBuffer::create(h.shm, width, height);
-  Status drawn = std::holds_alternative<Error>(made) ? Status(std::get<Error>(made)) : Status();
-  const std::unique_ptr<ShmBuffer> buffer =
-      std::holds_alternative<Error>(made) ? nullptr : std::move(std::get<0>(made));
-  if (buffer) drawn = paintLaidOut(buffer->surface(), w.laidOut, h.appearance, scale);
-  if (const auto* error = std::get_if<Error>(&drawn)) {
+  auto painted = paintedBuffer(h, w, scale);
+  if (const auto* error = std::get_if<Error>(&painted)) {
     // Said once, not at every frame that fails the same way.
     if (!h.drawError || *h.drawError != *error) {
       std::cerr << "desktop: cannot draw a widget: " << error->describe() << '\n';
@@ -270,6 +276,7 @@ void draw(Host& h, Widget& w) {
     h.drawError = *error;
     return;
   }
+  const std::unique_ptr<ShmBuffer> buffer = std::move(std::get<std::unique_ptr<ShmBuffer>>(painted));
   cairo_surface_flush(buffer->surface());
   if (w.viewport) {
     // The buffer in pixels, the surface in points: the viewport maps one onto the other.

@@ -29,6 +29,17 @@ std::string_view trimSpace(std::string_view s) {
   return s.substr(first, last - first + 1);
 }
 
+// The pieces of a list between its separators, empty ones included.
+std::vector<std::string_view> pieces(std::string_view list, char separator) {
+  std::vector<std::string_view> out;
+  for (std::size_t start = 0; start <= list.size();) {
+    const std::size_t end = std::min(list.find(separator, start), list.size());
+    out.push_back(list.substr(start, end - start));
+    start = end + 1;
+  }
+  return out;
+}
+
 bool knownGroup(std::string_view group) {
   return std::any_of(kKnownKeys.begin(), kKnownKeys.end(),
                      [group](const auto& known) { return known.first == group; });
@@ -97,11 +108,8 @@ std::vector<fs::path> configFilePaths(const EnvLookup& env) {
   }
   const char* dirs = env("XDG_CONFIG_DIRS");
   const std::string_view list = dirs && *dirs ? dirs : "/etc/xdg";
-  for (std::size_t start = 0; start <= list.size();) {
-    const std::size_t end = std::min(list.find(':', start), list.size());
-    const std::string_view dir = list.substr(start, end - start);
+  for (const std::string_view dir : pieces(list, ':')) {
     if (dir.starts_with('/')) files.push_back(fs::path(dir) / kRelative);
-    start = end + 1;
   }
   return files;
 }
@@ -124,12 +132,8 @@ Result<ConfigFile> readConfigFiles(const std::vector<fs::path>& files) {
 
 std::vector<std::string> splitList(std::string_view value) {
   std::vector<std::string> items;
-  for (std::size_t start = 0; start <= value.size();) {
-    const std::size_t end = std::min(value.find(';', start), value.size());
-    if (const std::string_view item = trimSpace(value.substr(start, end - start)); !item.empty()) {
-      items.emplace_back(item);
-    }
-    start = end + 1;
+  for (const std::string_view piece : pieces(value, ';')) {
+    if (const std::string_view item = trimSpace(piece); !item.empty()) items.emplace_back(item);
   }
   return items;
 }
